@@ -1,0 +1,43 @@
+// mozaikon-cli: the poster engine without a window, for scripts, batch work and tests.
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "cli/Commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: mozaikon-cli COMMAND ...\n"
+    "  probe FILE...                       print \"FILE: WIDTH x HEIGHT FORMAT\" for each file\n"
+    "  convert IN OUT.bmp|OUT.jpg          load any supported image and write BMP or JPEG\n"
+    "run 'mozaikon-cli COMMAND --help' for the options of a command\n";
+
+}  // namespace
+
+void PrintError(const std::string& message) {
+  std::fprintf(stderr, "mozaikon-cli: %s\n", message.c_str());
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const std::string command = argv[1];
+  const Arguments args(argv + 2, argv + argc);
+  try {
+    if (command == "probe") return RunProbe(args);
+    if (command == "convert") return RunConvert(args);
+    if (command == "--help" || command == "-h" || command == "help") {
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    }
+  } catch (const std::bad_alloc&) {
+    PrintError("not enough memory");
+    return kExitFailure;
+  }
+  PrintError("unknown command '" + command + "'");
+  std::fputs(kUsage, stderr);
+  return kExitUsage;
+}

@@ -1,0 +1,17 @@
+// Writing a 24-bit image as a Windows bitmap file.
+#pragma once
+
+#include <string>
+
+#include "formats/SaveResult.h"
+#include "image/DibImage.h"
+
+class CProgress;
+
+// Writes image (24-bit) to fileName: "BM", a 40-byte information header, bottom-up rows padded
+// to 4 bytes. Reports "Writing header" and then the kilobytes written to progress (may be
+// nullptr), whose cancel stops the writing. The file appears only when complete: on cancel or
+// error an existing file of that name is untouched. A picture whose file would pass the
+// format's 4 GiB size field is refused before anything is written.
+[[nodiscard]] SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
+                                      CProgress* progress);

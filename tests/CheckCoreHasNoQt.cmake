@@ -1,0 +1,12 @@
+# Fails when a source file of the core library includes a Qt header.
+file(GLOB_RECURSE core_files ${ROOT}/image/* ${ROOT}/formats/* ${ROOT}/engine/*)
+set(offenders "")
+foreach(f ${core_files})
+  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
+  if(lines)
+    list(APPEND offenders "${f}: ${lines}")
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "the core includes Qt:\n${offenders}")
+endif()

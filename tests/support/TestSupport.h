@@ -1,0 +1,45 @@
+// Helpers shared by the test executables: tiny images made in code, scratch files, and running
+// the command-line program.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/DibImage.h"
+
+namespace test {
+
+using Bytes = std::vector<std::uint8_t>;
+using Bgr = std::array<std::uint8_t, 3>;
+
+// A 24-bit width × height image whose pixel (x, y) is color(x, y).
+void Fill(CDibImage& image, int width, int height, const std::function<Bgr(int, int)>& color);
+// A pattern with a different value in every byte of small images.
+Bgr Pattern(int x, int y);
+// Pixel (x, y) of a 24-bit image, y from the top.
+Bgr PixelAt(const CDibImage& image, int x, int y);
+// True when both images are 24-bit with the same size and the same pixel bytes.
+bool SamePixels(const CDibImage& a, const CDibImage& b);
+
+// A fresh directory for this test process, removed at exit; name is joined to it.
+std::string ScratchPath(const std::string& name);
+void WriteFile(const std::string& path, const Bytes& bytes);
+Bytes ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// Little-endian appenders for building files byte by byte.
+void Put16(Bytes& out, std::uint32_t value);
+void Put32(Bytes& out, std::uint32_t value);
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+// Runs the command-line program with args (no shell) and collects what it printed.
+CommandResult RunCli(const std::vector<std::string>& args);
+
+}  // namespace test
