@@ -1,0 +1,158 @@
+#include "cli/BuildOptions.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+
+const char* const kBuildUsage =
+    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg [options]\n"
+    "  --tile-list FILE     add the files named in FILE, one per line\n"
+    "  --tiles-dir DIR      add the images of a folder\n"
+    "  --print-width IN     print width in inches (height follows the main image;\n"
+    "                       default: one image pixel per printer dot)\n"
+    "  --dpi N              printer resolution (default 600)\n"
+    "  --fraction 1|2|3|4|8|16   printer dots per poster pixel (default 4)\n"
+    "  --size small|medium|large|custom:PERCENT   tile size (default medium)\n"
+    "  --order random|sequential   tile order (default random)\n"
+    "  --seed N             fixed start for the random order: the same inputs give the same poster\n"
+    "  --emphasis 1..7      weight of the tiles in eighths (default 4, equal)\n"
+    "  --borders frame|line|none   tile borders (default line)\n"
+    "  --no-crop            do not cut tiles to the cell's shape\n"
+    "  --no-rotate          do not turn tiles to the majority orientation\n"
+    "  --quality high|medium|low   JPEG quality (default medium)\n";
+
+namespace {
+
+template <typename T>
+std::optional<T> ParseNumber(const std::string& text) {
+  T value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<DPIFractionCode> FractionCode(const std::string& text) {
+  const auto divisor = ParseNumber<int>(text);
+  if (!divisor) return std::nullopt;
+  switch (*divisor) {
+    case 1: return DPIFractionCode::Whole;
+    case 2: return DPIFractionCode::Half;
+    case 3: return DPIFractionCode::Third;
+    case 4: return DPIFractionCode::Quarter;
+    case 8: return DPIFractionCode::Eighth;
+    case 16: return DPIFractionCode::Sixteenth;
+    default: return std::nullopt;
+  }
+}
+
+bool ParseSize(const std::string& text, PosterParams& params) {
+  if (text == "small") params.TileSize = TileSizePreset::Small;
+  else if (text == "medium") params.TileSize = TileSizePreset::Medium;
+  else if (text == "large") params.TileSize = TileSizePreset::Large;
+  else if (text.rfind("custom:", 0) == 0) {
+    const auto percent = ParseNumber<unsigned>(text.substr(7));
+    if (!percent || *percent < 10 || *percent > 500) return false;
+    params.TileSize = TileSizePreset::Custom;
+    params.Custom = *percent;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Applies one option that takes a value; false when the value is not one the option takes.
+bool ApplyValueOption(const std::string& name, const std::string& value, BuildOptions& o) {
+  PosterParams& p = o.params;
+  if (name == "-o") o.output = value;
+  else if (name == "--tile-list") {
+    const auto files = ReadTileListFile(value);
+    if (!files) return false;
+    o.tileFiles.insert(o.tileFiles.end(), files->begin(), files->end());
+  } else if (name == "--tiles-dir") o.tileDirs.push_back(value);
+  else if (name == "--print-width") {
+    const auto inches = ParseNumber<double>(value);
+    if (!inches || !std::isfinite(*inches) || *inches <= 0) return false;
+    o.printWidthInches = inches;
+  } else if (name == "--dpi") {
+    const auto dpi = ParseNumber<int>(value);
+    if (!dpi || *dpi < 1 || *dpi > 100000) return false;
+    o.dpi = *dpi;
+  } else if (name == "--fraction") {
+    const auto code = FractionCode(value);
+    if (!code) return false;
+    p.DPIFraction = *code;
+  } else if (name == "--size") return ParseSize(value, p);
+  else if (name == "--order") {
+    if (value != "random" && value != "sequential") return false;
+    p.TileOrder = value == "random" ? TileOrderMode::Random : TileOrderMode::Sequential;
+  } else if (name == "--seed") {
+    o.seed = ParseNumber<std::uint64_t>(value);
+    return o.seed.has_value();
+  } else if (name == "--emphasis") {
+    const auto emphasis = ParseNumber<int>(value);
+    if (!emphasis || *emphasis < 1 || *emphasis > 7) return false;
+    p.Emphasis = *emphasis;
+  } else if (name == "--borders") {
+    if (value == "frame") p.Borders = BorderStyle::ButtonFrame;
+    else if (value == "line") p.Borders = BorderStyle::SingleLine;
+    else if (value == "none") p.Borders = BorderStyle::NoBorders;
+    else return false;
+  } else if (name == "--quality") {
+    if (value == "high") p.JPEGQuality = JPEGQualityLevel::High;
+    else if (value == "medium") p.JPEGQuality = JPEGQualityLevel::Medium;
+    else if (value == "low") p.JPEGQuality = JPEGQualityLevel::Low;
+    else return false;
+  }
+  return true;
+}
+
+bool TakesValue(const std::string& name) {
+  for (const char* option : {"-o", "--tile-list", "--tiles-dir", "--print-width", "--dpi",
+                             "--fraction", "--size", "--order", "--seed", "--emphasis",
+                             "--borders", "--quality"})
+    if (name == option) return true;
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ReadTileListFile(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) return std::nullopt;
+  std::vector<std::string> files;
+  std::string line;
+  constexpr const char* kBlanks = " \t\r\n\f\v";
+  while (std::getline(in, line)) {
+    const auto first = line.find_first_not_of(kBlanks);
+    if (first == std::string::npos) continue;
+    const auto last = line.find_last_not_of(kBlanks);
+    files.push_back(line.substr(first, last - first + 1));
+  }
+  return files;
+}
+
+std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args) {
+  BuildOptions options;
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--no-crop") options.params.Crop = 0;
+    else if (arg == "--no-rotate") options.params.Rotate = 0;
+    else if (TakesValue(arg)) {
+      if (i + 1 >= args.size()) return "option " + arg + " needs a value";
+      if (!ApplyValueOption(arg, args[i + 1], options))
+        return arg == "--tile-list" ? "cannot read the tile list file '" + args[i + 1] + "'"
+                                    : "invalid value '" + args[i + 1] + "' for " + arg;
+      ++i;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.empty()) return std::string("no main image given");
+  if (options.output.empty()) return std::string("no output file given (-o OUT.bmp|OUT.jpg)");
+  options.mainImage = positional.front();
+  options.tileFiles.insert(options.tileFiles.begin(), positional.begin() + 1, positional.end());
+  return options;
+}
