@@ -7,7 +7,8 @@ execute_process(COMMAND ${CLI} build ${args} -o ${OUT}
   WORKING_DIRECTORY ${CASE_DIR}
   RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out TIMEOUT 60)
 if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "mozaikon-cli build ${args} failed with '${rc}':\n${err}")
+  string(JOIN " " command ${args})
+  message(FATAL_ERROR "mozaikon-cli build ${command} failed with '${rc}':\n${err}")
 endif()
 if(NOT EXISTS ${OUT})
   message(FATAL_ERROR "mozaikon-cli build reported success but wrote no poster")
