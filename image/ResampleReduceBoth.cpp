@@ -1,0 +1,72 @@
+// Reduce both: every destination pixel is the average of a box of source pixels.
+//
+// Source rows are read once each, top to bottom, and added into per-column sums; each time the
+// row map moves to the next destination row, the sums are reduced across into that row.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "image/BoxRow.h"
+#include "image/DibImage.h"
+#include "image/PercentReporter.h"
+#include "image/ResampleMaps.h"
+#include "image/ResampleProcedures.h"
+
+namespace resample {
+namespace {
+
+template <typename Sum>
+void AddRow(Sum* sums, const std::uint8_t* row, std::size_t count) {
+  for (std::size_t k = 0; k < count; ++k) sums[k] += row[k];
+}
+
+template <typename Sum>
+BOOL ReduceBothWith(const CDibImage& source, CDibImage& destination, PercentReporter& reporter) {
+  const int sourceWidth = source.GetWidth(), sourceHeight = source.GetHeight();
+  const int destinationHeight = destination.GetHeight();
+  const std::size_t sumCount = 3 * static_cast<std::size_t>(sourceWidth);
+  const auto columnMap = NewBuffer<int>(static_cast<std::size_t>(sourceWidth) + 1);
+  const auto sums = NewBuffer<Sum>(sumCount);
+  if (!columnMap || !sums) return FALSE;
+  FillBoxMap(columnMap.get(), sourceWidth, destination.GetWidth());
+
+  const std::uint8_t* sourceTop = source.GetPixelAddress(0, 0);
+  const auto sourceStride = static_cast<std::ptrdiff_t>(source.GetRowBytes());
+  std::uint8_t* outTop = destination.GetPixelAddress(0, 0);
+  const auto outStride = static_cast<std::ptrdiff_t>(destination.GetRowBytes());
+  std::ptrdiff_t outRow = 0;
+  int previousEntry = 0;
+  std::uint64_t rows = 0;
+  // One step past the last source row: it stores the last box of rows when that ends there.
+  for (int i = 0; i <= sourceHeight; ++i) {
+    const int entry = BoxMapEntry(i, sourceHeight, destinationHeight);
+    if (entry != previousEntry) {
+      BoxRow<Sum> boxRow(sums.get(), columnMap.get(), sourceWidth, rows,
+                         outTop - outRow * outStride);
+      const auto rowStart = static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(sourceWidth);
+      if (!reporter.WalkRow(rowStart, sourceWidth + 1,
+                            [&](int begin, int end) { boxRow.Run(begin, end); }))
+        return TRUE;
+      std::fill(sums.get(), sums.get() + sumCount, Sum{0});
+      rows = 0;
+      ++outRow;
+    }
+    previousEntry = entry;
+    if (i < sourceHeight) AddRow(sums.get(), sourceTop - i * sourceStride, sumCount);
+    ++rows;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL ReduceBoth(const CDibImage& source, CDibImage& destination, CProgress* progress) {
+  const std::int64_t sourceHeight = source.GetHeight();
+  PercentReporter reporter(progress, static_cast<std::uint64_t>(sourceHeight) *
+                                         static_cast<std::uint64_t>(source.GetWidth()));
+  if (sourceHeight <= kMaxRowsIn32BitSums)
+    return ReduceBothWith<std::uint32_t>(source, destination, reporter);
+  return ReduceBothWith<std::uint64_t>(source, destination, reporter);
+}
+
+}  // namespace resample
