@@ -3,6 +3,7 @@
 #include <array>
 
 #include "formats/BmpReader.h"
+#include "formats/JpegReader.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct FormatEntry {
 // Only the first byte is tested here; each reader checks the rest of its signature itself.
 constexpr std::array kFormats = {
     FormatEntry{0x42, "BMP", ProbeBmpFile, ReadBmpFile},  // the letter B
+    FormatEntry{0xFF, "JPEG", ProbeJpegFile, ReadJpegFile},
 };
 
 const FormatEntry* FindFormat(unsigned char firstByte) {

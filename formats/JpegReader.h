@@ -1,0 +1,20 @@
+// Reading JPEG files through libjpeg.
+//
+// Both operations work on the image's open file (GetOpenFile), positioned at its first byte, and
+// close it before they return. Nothing is thrown: library errors end the operation quietly and
+// library warnings are dropped.
+#pragma once
+
+#include "image/DibImage.h"
+
+// TRUE with the frame size stored in the header when the header can be read and its components
+// can be shown (grayscale, YCbCr, RGB, CMYK or YCCK). No pixels are decoded.
+[[nodiscard]] BOOL ProbeJpegFile(CDibImage& image, int& width, int& height);
+
+// Decodes the file into a new 24-bit image of the frame size, with the fast integer inverse
+// transform and plain (non-smoothing) chroma upsampling. Grayscale becomes three equal bytes;
+// CMYK and YCCK become their screen colours. An error before the pixels exist leaves the image
+// empty; an error after leaves the rows decoded so far and the rest black, and the image counts
+// as loaded. A file cut short loads at full size, the library filling what is missing.
+// m_currentRow counts the rows delivered.
+void ReadJpegFile(CDibImage& image);
