@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -53,13 +54,43 @@ struct Axis {
   }
 };
 
-int RampIndex(int x, int y, const Axis& across, const Axis& down, double i, double j) {
-  const int a = std::clamp(255 - std::max(across.EdgeShade(x), down.EdgeShade(y)), 0, 255);
-  const bool near = std::fabs(i - j) <= 0.01;
-  if (x > across.innerEnd && i >= j) return (near && y < down.innerEnd) ? 128 : a / 2;
-  if (y <= down.innerEnd) return a / 2 + 128;
-  if (j < i) return a / 2 + 128;
-  return (near && x < across.innerEnd) ? 128 : a / 2;
+// Per-position figures of one axis, worked out once per image rather than per pixel.
+struct AxisFigures {
+  std::vector<int> edgeShade;
+  std::vector<double> depth;
+
+  AxisFigures(const Axis& axis, int size) : edgeShade(size), depth(size) {
+    for (int pos = 0; pos < size; ++pos) {
+      edgeShade[pos] = axis.EdgeShade(pos);
+      depth[pos] = axis.Depth(pos);
+    }
+  }
+};
+
+struct FrameContext {
+  const Axis& across;
+  const Axis& down;
+  const AxisFigures& columns;
+  const Ramp& ramp;
+  bool blended;
+};
+
+// The row's own figures: y, its depth J and its edge shade.
+struct RowFigures {
+  int y;
+  double j;
+  int edgeShade;
+};
+
+int RampIndex(int x, const RowFigures& row, const FrameContext& frame) {
+  const double i = frame.columns.depth[x];
+  const int a = std::clamp(255 - std::max(frame.columns.edgeShade[x], row.edgeShade), 0, 255);
+  const bool near = std::fabs(i - row.j) <= 0.01;
+  if (x > frame.across.innerEnd && i >= row.j)
+    return (near && row.y < frame.down.innerEnd) ? 128 : a / 2;
+  if (row.y <= frame.down.innerEnd) return a / 2 + 128;
+  if (row.j < i) return a / 2 + 128;
+  return (near && x < frame.across.innerEnd) ? 128 : a / 2;
 }
 
 // Frame colour over the pixel: full at alpha 256, none at 0.
@@ -68,29 +99,21 @@ int Alpha(double i, double j) {
   return alpha == 255 ? 256 : alpha;
 }
 
-struct FrameContext {
-  const Axis& across;
-  const Axis& down;
-  const Ramp& ramp;
-  bool blended;
-};
-
-void ShadePixel(std::uint8_t* pixel, int x, int y, double j, const FrameContext& frame) {
-  const double i = frame.across.Depth(x);
-  const Bgr& colour = frame.ramp[RampIndex(x, y, frame.across, frame.down, i, j)];
-  if (!frame.blended) {
-    std::copy(colour.begin(), colour.end(), pixel);
-    return;
+// Shades the frame pixels of one row, columns [from, to).
+void ShadeSpan(std::uint8_t* rowBytes, const RowFigures& row, int from, int to,
+               const FrameContext& frame) {
+  for (int x = from; x < to; ++x) {
+    std::uint8_t* pixel = rowBytes + 3 * static_cast<std::size_t>(x);
+    const Bgr& colour = frame.ramp[RampIndex(x, row, frame)];
+    if (!frame.blended) {
+      std::copy(colour.begin(), colour.end(), pixel);
+      continue;
+    }
+    const int alpha = Alpha(frame.columns.depth[x], row.j);
+    for (int c = 0; c < 3; ++c)
+      pixel[c] =
+          static_cast<std::uint8_t>((pixel[c] * (256 - alpha) + colour[c] * alpha + 128) >> 8);
   }
-  const int alpha = Alpha(i, j);
-  for (int c = 0; c < 3; ++c)
-    pixel[c] = static_cast<std::uint8_t>((pixel[c] * (256 - alpha) + colour[c] * alpha + 128) >> 8);
-}
-
-// Shades the frame pixels of row y, columns [from, to).
-void ShadeSpan(std::uint8_t* row, int y, int from, int to, const FrameContext& frame) {
-  const double j = frame.down.Depth(y);
-  for (int x = from; x < to; ++x) ShadePixel(row + 3 * static_cast<std::size_t>(x), x, y, j, frame);
 }
 
 }  // namespace
@@ -100,17 +123,19 @@ void DrawButtonFrame(CDibImage& image, int thickness, BOOL blended) {
   const int width = image.GetWidth(), height = image.GetHeight();
   const Axis across(width, thickness), down(height, thickness);
   const Ramp ramp = MakeRamp(image.GetShadowColor(), image.GetHighlightColor());
-  const FrameContext frame{across, down, ramp, blended != FALSE};
+  const AxisFigures columns(across, width);
+  const FrameContext frame{across, down, columns, ramp, blended != FALSE};
   // Rows inside the frame have two spans: the left strip and the right strip.
   const int leftEnd = std::min(across.strip, width);
   const int rightStart = std::clamp(across.innerEnd + 1, leftEnd, width);
   for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = image.GetPixelAddress(0, y);
+    std::uint8_t* rowBytes = image.GetPixelAddress(0, y);
+    const RowFigures row{y, down.Depth(y), down.EdgeShade(y)};
     if (down.InFrame(y)) {
-      ShadeSpan(row, y, 0, width, frame);
+      ShadeSpan(rowBytes, row, 0, width, frame);
     } else {
-      ShadeSpan(row, y, 0, leftEnd, frame);
-      ShadeSpan(row, y, rightStart, width, frame);
+      ShadeSpan(rowBytes, row, 0, leftEnd, frame);
+      ShadeSpan(rowBytes, row, rightStart, width, frame);
     }
   }
 }
