@@ -11,6 +11,7 @@ constexpr const char* kUsage =
     "usage: mozaikon-cli COMMAND ...\n"
     "  probe FILE...                       print \"FILE: WIDTH x HEIGHT FORMAT\" for each file\n"
     "  convert IN OUT.bmp|OUT.jpg          load any supported image and write BMP or JPEG\n"
+    "  build MAIN [TILE...] -o OUT [options]   make a poster (see 'build --help')\n"
     "run 'mozaikon-cli COMMAND --help' for the options of a command\n";
 
 }  // namespace
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   try {
     if (command == "probe") return RunProbe(args);
     if (command == "convert") return RunConvert(args);
+    if (command == "build") return RunBuild(args);
     if (command == "--help" || command == "-h" || command == "help") {
       std::fputs(kUsage, stdout);
       return kExitOk;

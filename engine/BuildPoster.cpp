@@ -1,0 +1,188 @@
+#include "engine/BuildPoster.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <optional>
+
+#include "engine/ButtonFrame.h"
+#include "formats/ImageFile.h"
+#include "image/Progress.h"
+#include "image/Resample.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int kFrameThickness = 5;
+constexpr unsigned kBlendWeightSum = 8;
+
+// Answers "go on" to everything, for builds that nobody watches.
+class SilentProgress : public CProgress {
+ protected:
+  void ShowStage(const std::string&) override {}
+  void ShowDetail(const std::string&) override {}
+  void ShowPercent(int) override {}
+};
+
+PosterBuildResult Stopped(unsigned messageId = 0, std::string messageArg = {}) {
+  PosterBuildResult result;
+  result.messageId = messageId;
+  result.messageArg = std::move(messageArg);
+  return result;
+}
+
+// Everything a build holds while it runs, released when it ends.
+struct BuildState {
+  std::unique_ptr<CDibImage[]> tileImages;
+  CDibImage cell;
+  CDibImage resampledMain;
+  TileGrid grid;
+  TileImageSize tileSize;
+  bool landscapeMajority = false;
+  int tileCount = 0;
+};
+
+// Turns the tile to the majority orientation; square tiles are never turned.
+BOOL TurnTile(CDibImage& tile, bool landscapeMajority) {
+  const int w = tile.GetWidth(), h = tile.GetHeight();
+  const bool turn = landscapeMajority ? h > w : w > h;
+  return turn ? tile.RotateLeft() : TRUE;
+}
+
+// Cuts the tile evenly on both sides to the cell's aspect ratio, the odd pixel from the far side.
+BOOL CropTile(CDibImage& tile, const TileGrid& grid) {
+  const std::int64_t w = tile.GetWidth(), h = tile.GetHeight();
+  const std::int64_t cellW = grid.tileWidth, cellH = grid.tileHeight;
+  std::int64_t newW = w, newH = h;
+  if (w * cellH > h * cellW)
+    newW = h * cellW / cellH;
+  else if (w * cellH < h * cellW)
+    newH = w * cellH / cellW;
+  else
+    return TRUE;
+  // A very thin tile keeps at least one pixel rather than becoming empty.
+  newW = std::max<std::int64_t>(newW, 1);
+  newH = std::max<std::int64_t>(newH, 1);
+  return tile.CropToRect(static_cast<int>((w - newW) / 2), static_cast<int>((h - newH) / 2),
+                         static_cast<int>(newW), static_cast<int>(newH));
+}
+
+// Loads, turns, cuts, scales and frames every tile. A failure names the message to show.
+std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildInputs& inputs,
+                                           CProgress& progress) {
+  const PosterParams& params = inputs.setup.params;
+  progress.SetStage(res::IDS_STAGE_READ_TILES);
+  for (int i = 0; i < state.tileCount; ++i) {
+    const std::string& path = inputs.tiles->GetText(i);
+    progress.SetDetail(path);
+    if (!progress.SetPercent(100 * i / state.tileCount)) return Stopped();
+    CDibImage& tile = state.tileImages[i];
+    if (!Load(tile, path)) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
+    if (params.Rotate && !TurnTile(tile, state.landscapeMajority))
+      return Stopped(res::IDS_NO_MEMORY);
+    if (params.Crop && !CropTile(tile, state.grid)) return Stopped();
+    if (!Resample(tile, state.tileSize.width, state.tileSize.height))
+      return Stopped(res::IDS_NO_MEMORY);
+    if (params.Borders == BorderStyle::ButtonFrame) DrawButtonFrame(tile, kFrameThickness, TRUE);
+  }
+  return std::nullopt;
+}
+
+// Lays the cells row by row from the top, each row from the left. False when cancelled.
+bool LayTiles(BuildState& state, const PosterBuildInputs& inputs, TileOrderShuffle& order,
+              CDibImage& poster, CProgress& progress) {
+  const PosterParams& params = inputs.setup.params;
+  const TileGrid& g = state.grid;
+  const unsigned tileWeight = static_cast<unsigned>(params.Emphasis);
+  const unsigned mainWeight = kBlendWeightSum - tileWeight;
+  int idx = FirstTileIndex(order, params.TileOrder);
+  progress.SetStage(res::IDS_STAGE_LAY_TILES);
+  const std::uint64_t total = static_cast<std::uint64_t>(g.tilesAcross) * g.tilesDown;
+  std::uint64_t cellIndex = 0;
+  char detail[32];
+  for (int row = 0; row < g.tilesDown; ++row) {
+    const int y = row * g.tileHeight;
+    for (int col = 0; col < g.tilesAcross; ++col) {
+      const int x = col * g.tileWidth;
+      if (!progress.SetPercent(static_cast<int>(100 * cellIndex / total))) return false;
+      // The detail text "%-05d x %-05d": a zero flag has no effect beside the minus flag.
+      std::snprintf(detail, sizeof detail, "%-5d x %-5d", row, col);
+      if (!progress.SetDetail(std::string(detail))) return false;
+      state.cell.CopyRect(state.tileImages[idx], 0, 0, -1, -1, 0, 0);
+      state.cell.BlendFrom(state.resampledMain, x, y, g.tileWidth, g.tileHeight, mainWeight,
+                           tileWeight);
+      poster.CopyRect(state.cell, x, y, -1, -1, 0, 0);
+      idx = NextTileIndex(order, params.TileOrder, idx, state.tileCount);
+      ++cellIndex;
+    }
+  }
+  return true;
+}
+
+// Steps from the tile order to the resampled main image; a result when the build must stop.
+std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInputs& inputs,
+                                         CDibImage& poster, TileOrderShuffle& order,
+                                         CProgress& progress) {
+  const int startCount = inputs.tiles->GetCount();
+  if (startCount < 1) return Stopped();
+  if (!order.Prepare(startCount, inputs.seed)) return Stopped(res::IDS_NO_MEMORY);
+
+  progress.SetStage(res::IDS_STAGE_ALLOC_TILES);
+  state.tileImages.reset(new (std::nothrow) CDibImage[static_cast<std::size_t>(startCount)]);
+  if (!state.tileImages) return Stopped(res::IDS_NO_MEMORY);
+
+  progress.SetStage(res::IDS_STAGE_TILE_SIZES);
+  const TileGridResult gridResult = ComputeTileGrid(*inputs.tiles, TRUE, inputs.setup);
+  if (!gridResult.success) return Stopped();
+  state.grid = gridResult.grid;
+  state.landscapeMajority = gridResult.average.landscapeMajority;
+  state.tileCount = inputs.tiles->GetCount();
+  state.tileSize = GetTileImageSize(state.grid, inputs.setup.params.Borders);
+  if (IsPosterTooSmall(state.grid, inputs.setup.params.Borders))
+    return Stopped(res::IDS_POSTER_TOO_SMALL);
+  // Entries removed by the reprobe must never be drawn: the order covers the survivors only.
+  if (state.tileCount < startCount && !order.Prepare(state.tileCount, inputs.seed))
+    return Stopped(res::IDS_NO_MEMORY);
+
+  const TileGrid& g = state.grid;
+  if (!state.cell.Create(g.tileWidth, g.tileHeight, TRUE)) return Stopped(res::IDS_NO_MEMORY);
+  state.cell.Clear();
+
+  progress.SetStage(res::IDS_STAGE_CREATE_POSTER);
+  const std::int64_t posterWidth = static_cast<std::int64_t>(g.tilesAcross) * g.tileWidth;
+  const std::int64_t posterHeight = static_cast<std::int64_t>(g.tilesDown) * g.tileHeight;
+  if (posterWidth > INT32_MAX || posterHeight > INT32_MAX ||
+      !poster.Create(static_cast<int>(posterWidth), static_cast<int>(posterHeight), TRUE))
+    return Stopped(res::IDS_NO_MEMORY);
+
+  progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
+  state.resampledMain.SetProgress(&progress);
+  const BOOL resampled = ResampleFrom(state.resampledMain, poster.GetWidth(), poster.GetHeight(),
+                                      *inputs.mainImage, 0);
+  state.resampledMain.SetProgress(nullptr);
+  if (!resampled) return Stopped(res::IDS_NO_MEMORY);
+  return std::nullopt;
+}
+
+}  // namespace
+
+PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
+                              TileOrderShuffle& order, CProgress* progress) {
+  SilentProgress silent;
+  CProgress& sink = progress ? *progress : silent;
+  poster.ReleasePixels();
+  try {
+    BuildState state;
+    if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
+    if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
+    if (!LayTiles(state, inputs, order, poster, sink)) return Stopped();
+    PosterBuildResult result;
+    result.built = TRUE;
+    result.grid = state.grid;
+    return result;
+  } catch (const std::bad_alloc&) {
+    return Stopped(res::IDS_NO_MEMORY);
+  }
+}

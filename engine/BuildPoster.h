@@ -1,0 +1,35 @@
+// The build: from the main image, the tile list and the options to the poster image.
+//
+// The build reports its stages, the tile being read and the cell being laid to a progress sink
+// and stops when that sink answers that the work may not go on. It shows no message itself: the
+// result says which string-table message the caller shows, if any.
+#pragma once
+
+#include <string>
+
+#include "engine/ParkMiller.h"
+#include "engine/TileGrid.h"
+#include "engine/TileList.h"
+#include "engine/TileOrder.h"
+#include "image/DibImage.h"
+
+class CProgress;
+
+struct PosterBuildInputs {
+  CDibImage* mainImage = nullptr;  // loaded; lent its pixels to the resampling, not changed
+  TileList* tiles = nullptr;       // entries whose files no longer probe are removed
+  PosterSetup setup;               // options, main image size, print size, printer
+  TileOrderSeed seed;              // none: the random order is seeded from the clock
+};
+
+struct PosterBuildResult {
+  BOOL built = FALSE;        // TRUE only when every cell was laid
+  unsigned messageId = 0;    // string-table id of the message to show, 0 for none
+  std::string messageArg;    // the path that replaces %s in the message, where it has one
+  TileGrid grid;             // the grid the build used (empty when it stopped before)
+};
+
+// Builds the poster into poster, whose previous pixels are released first. order is the main
+// window's tile order, prepared anew by every build. progress may be nullptr.
+[[nodiscard]] PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
+                                            TileOrderShuffle& order, CProgress* progress);
