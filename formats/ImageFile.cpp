@@ -3,6 +3,7 @@
 #include <array>
 
 #include "formats/BmpReader.h"
+#include "formats/GifReader.h"
 #include "formats/JpegReader.h"
 
 namespace {
@@ -20,6 +21,7 @@ struct FormatEntry {
 // Only the first byte is tested here; each reader checks the rest of its signature itself.
 constexpr std::array kFormats = {
     FormatEntry{0x42, "BMP", ProbeBmpFile, ReadBmpFile},  // the letter B
+    FormatEntry{0x47, "GIF", ProbeGifFile, ReadGifFile},  // the letter G
     FormatEntry{0xFF, "JPEG", ProbeJpegFile, ReadJpegFile},
 };
 
