@@ -1,18 +1,60 @@
 #include <cstdio>
+#include <optional>
 
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
 #include "formats/ImageFile.h"
+#include "formats/JpegWriter.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
+namespace {
+
+constexpr const char* kConvertUsage =
+    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]";
+
+struct ConvertOptions {
+  std::string input;
+  std::string output;
+  unsigned jpegQualityCode = kJpegQualityMedium;
+};
+
+std::optional<unsigned> QualityCode(const std::string& name) {
+  if (name == "high") return kJpegQualityHigh;
+  if (name == "medium") return kJpegQualityMedium;
+  if (name == "low") return kJpegQualityLow;
+  return std::nullopt;
+}
+
+// Two file names and the optional quality, in any order; nothing for anything else.
+std::optional<ConvertOptions> ParseConvertOptions(const Arguments& args) {
+  ConvertOptions options;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--quality") {
+      names.push_back(args[i]);
+      continue;
+    }
+    const auto code = i + 1 < args.size() ? QualityCode(args[++i]) : std::nullopt;
+    if (!code) return std::nullopt;
+    options.jpegQualityCode = *code;
+  }
+  if (names.size() != 2) return std::nullopt;
+  options.input = names[0];
+  options.output = names[1];
+  return options;
+}
+
+}  // namespace
+
 int RunConvert(const Arguments& args) {
-  if (args.size() != 2) {
-    PrintError("usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg");
+  const auto options = ParseConvertOptions(args);
+  if (!options) {
+    PrintError(kConvertUsage);
     return kExitUsage;
   }
-  const std::string& input = args[0];
-  const std::string& output = args[1];
+  const std::string& input = options->input;
+  const std::string& output = options->output;
   const auto format = PosterFormatFromName(output);
   if (!format) {
     PrintError(res::LoadString(res::IDS_BAD_EXTENSION));
@@ -29,7 +71,7 @@ int RunConvert(const Arguments& args) {
     return kExitFailure;
   }
   CConsoleProgress progress;
-  const SaveResult saved = SavePoster(image, output, *format, 1046, &progress);
+  const SaveResult saved = SavePoster(image, output, *format, options->jpegQualityCode, &progress);
   progress.Finish();
   if (saved == SaveResult::kCancelled) return kExitInterrupted;
   if (saved != SaveResult::kSaved) {

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "formats/BmpWriter.h"
+#include "formats/JpegWriter.h"
 
 namespace {
 
@@ -25,10 +26,9 @@ std::optional<PosterFormat> PosterFormatFromName(const std::string& fileName) {
 
 SaveResult SavePoster(const CDibImage& image, const std::string& fileName, PosterFormat format,
                       unsigned jpegQualityCode, CProgress* progress) {
-  (void)jpegQualityCode;
   switch (format) {
     case PosterFormat::kBmp: return WriteBmpFile(image, fileName, progress);
-    case PosterFormat::kJpeg: return SaveResult::kWriteError;
+    case PosterFormat::kJpeg: return WriteJpegFile(image, fileName, jpegQualityCode, progress);
   }
   return SaveResult::kWriteError;
 }
