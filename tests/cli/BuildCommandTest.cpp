@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "formats/BmpWriter.h"
+#include "formats/ImageFile.h"
+#include "support/TestSupport.h"
+
+using test::Bgr;
+using test::RunCli;
+
+namespace {
+
+std::string SavedImage(const std::string& name, int w, int h, Bgr color) {
+  CDibImage image;
+  test::Fill(image, w, h, [&](int x, int y) {
+    return Bgr{static_cast<std::uint8_t>(color[0] + x), color[1], static_cast<std::uint8_t>(color[2] + y)};
+  });
+  const std::string path = test::ScratchPath(name);
+  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  return path;
+}
+
+// A folder of its own per test, with a main image and three tiles.
+struct Scene {
+  std::string dir, main;
+  std::vector<std::string> tiles;
+  explicit Scene(const std::string& name) {
+    dir = test::ScratchPath(name);
+    std::filesystem::create_directory(dir);
+    main = SavedImage(name + "/main.bmp", 60, 45, {10, 20, 30});
+    for (int i = 0; i < 3; ++i)
+      tiles.push_back(SavedImage(name + "/tile" + std::to_string(i) + ".bmp", 32, 24,
+                                 {static_cast<std::uint8_t>(60 * i), 90, 150}));
+  }
+  std::vector<std::string> Args(const std::string& output) const {
+    std::vector<std::string> args = {"build", main};
+    args.insert(args.end(), tiles.begin(), tiles.end());
+    for (const char* a : {"--print-width", "2", "--dpi", "120", "--fraction", "1", "--seed", "5"})
+      args.push_back(a);
+    args.push_back("-o");
+    args.push_back(output);
+    return args;
+  }
+};
+
+std::size_t FileCount(const std::string& dir) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(CliBuild, PrintsTheGeometryAndWritesThePoster) {
+  Scene scene("geometry");
+  const std::string out = scene.dir + "/poster.bmp";
+  const auto r = RunCli(scene.Args(out));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("main image   60 x 45 pixels, print 2.00 x 1.50 inches at 120 dpi"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("3 images"), std::string::npos);
+  EXPECT_NE(r.out.find("saved        " + out), std::string::npos);
+  CDibImage poster;
+  ASSERT_TRUE(Load(poster, out));
+  EXPECT_GT(poster.GetWidth(), 200);
+
+  // The same seed gives the same poster; tile lists and folders name the same tiles.
+  const std::string list = scene.dir + "/tiles.txt";
+  std::string text = "\n  " + scene.tiles[2] + "  \r\n\n" + scene.tiles[0] + "\n" + scene.tiles[1] + "\n";
+  test::WriteFile(list, test::Bytes(text.begin(), text.end()));
+  const std::string again = scene.dir + "/again.bmp";
+  const auto fromList = RunCli({"build", scene.main, "--tile-list", list, "--print-width", "2",
+                                "--dpi", "120", "--fraction", "1", "--seed", "5", "-o", again});
+  ASSERT_EQ(fromList.exitCode, 0) << fromList.err;
+  EXPECT_EQ(test::ReadFile(again), test::ReadFile(out));
+}
+
+TEST(CliBuild, RefusesBadInputWithOneClearLine) {
+  Scene scene("refusals");
+  const std::string out = scene.dir + "/never.bmp";
+  auto args = scene.Args(out);
+  args[1] = scene.tiles[0] + ".missing";
+  auto r = RunCli(args);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Error opening main poster image (file may be damaged)."), std::string::npos);
+
+  r = RunCli({"build", scene.main, "-o", out});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no tile images"), std::string::npos);
+
+  r = RunCli({"build", scene.main, scene.tiles[0], "--emphasis", "9", "-o", out});
+  EXPECT_EQ(r.exitCode, 2);
+  r = RunCli({"build", scene.main, scene.tiles[0], "-o", scene.dir + "/poster.png"});
+  EXPECT_EQ(r.exitCode, 2);
+  r = RunCli({"build", scene.main, scene.tiles[0], "--print-width", "0.01", "-o", out});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Poster print dimensions are too small"), std::string::npos);
+  EXPECT_FALSE(test::Exists(out));
+
+  // A file that is not an image is reported and left out; the build goes on with the others.
+  const std::string junk = scene.dir + "/notes.txt";
+  test::WriteFile(junk, test::Bytes(40, 'n'));
+  args = scene.Args(out);
+  args.insert(args.begin() + 2, junk);
+  r = RunCli(args);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("These files were not added to the list."), std::string::npos);
+  EXPECT_NE(r.err.find(junk), std::string::npos);
+}
+
+TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
+  Scene scene("interrupt");
+  const std::string out = scene.dir + "/big.bmp";
+  // A poster of about 6000 × 4500 pixels: its main image takes far longer to resample than the
+  // interrupt takes to arrive.
+  std::vector<std::string> args = {"build", scene.main, scene.tiles[0], "--print-width", "50",
+                                   "--fraction", "1", "--dpi", "120", "-o", out};
+  int errPipe[2];
+  ASSERT_EQ(pipe(errPipe), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(errPipe[1], STDERR_FILENO);
+    close(errPipe[0]);
+    std::vector<char*> argv;
+    std::string program = MOZAIKON_CLI;
+    argv.push_back(program.data());
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(errPipe[1]);
+  std::string err;
+  char buffer[256];
+  bool sent = false;
+  for (ssize_t n; (n = read(errPipe[0], buffer, sizeof buffer)) > 0;) {
+    err.append(buffer, static_cast<std::size_t>(n));
+    if (!sent && err.find("Resampling main poster image") != std::string::npos) {
+      kill(pid, SIGINT);
+      sent = true;
+    }
+  }
+  close(errPipe[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(sent) << err;
+  ASSERT_TRUE(WIFEXITED(status)) << err;
+  EXPECT_EQ(WEXITSTATUS(status), 130) << err;
+  EXPECT_FALSE(test::Exists(out));
+  EXPECT_EQ(FileCount(scene.dir), 4u);  // main and three tiles: nothing half-written
+}
