@@ -158,8 +158,9 @@ TEST(TileGridTest, ReprobeRemovesEntriesWhoseFilesAreGone) {
 
 TEST(TileGridTest, UnusableFiguresGiveAnEmptyGrid) {
   const AverageTileSize average{640, 480, false};
-  // Print size so small that the tile height rounds to 0.
+  // Print size so small that the tile height rounds to 0, or no print size at all.
   ExpectGrid(ComputeGridForAverage(640, 0.33, {1.5, 1.1}, average), 0, 0, 0, 0);
+  ExpectGrid(ComputeGridForAverage(640, 0.33, {0.0, 0.0}, average), 0, 0, 0, 0);
   // An average with no width or no height.
   ExpectGrid(ComputeGridForAverage(640, 0.33, {1500.0, 1125.0}, {0, 0, false}), 0, 0, 0, 0);
   ExpectGrid(ComputeGridForAverage(640, 0.33, {1500.0, 1125.0}, {5, 0, false}), 0, 0, 0, 0);
