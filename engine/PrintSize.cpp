@@ -37,9 +37,12 @@ double WidthForHeight(double height, int imageWidth, int imageHeight) {
 }
 
 std::string FormatInches(double inches) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%20.2f", inches);
-  std::string shown(text);
+  // Sized by a first call: a huge value prints hundreds of digits.
+  const int length = std::snprintf(nullptr, 0, "%20.2f", inches);
+  if (length <= 0) return {};
+  std::string shown(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(shown.data(), shown.size(), "%20.2f", inches);
+  shown.resize(static_cast<std::size_t>(length));
   const auto first = shown.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return shown.substr(first, shown.find_last_not_of(' ') - first + 1);

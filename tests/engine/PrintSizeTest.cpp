@@ -28,6 +28,7 @@ TEST(PrintSizeTest, WidthAndHeightKeepTheImageAspect) {
   EXPECT_EQ(FormatInches(7.5), "7.50");
   EXPECT_EQ(FormatInches(0.0), "0.00");
   EXPECT_EQ(FormatInches(1234.5), "1234.50");
+  EXPECT_EQ(FormatInches(1e30), "1000000000000000019884624838656.00");
   // No image side to divide by: nothing is derived.
   EXPECT_EQ(HeightForWidth(10.0, 0, 480), 0.0);
   EXPECT_EQ(WidthForHeight(10.0, 640, 0), 0.0);
