@@ -7,6 +7,19 @@
 
 namespace resample {
 
+// Averages without a division instruction: for a divisor d up to kMaxReciprocalDivisor and a
+// total of at most 255 × d bytes, total / d (truncated) is total × ceil(2^40 / d) / 2^40. The
+// rounding of the reciprocal adds less than 255 × d / 2^40 < 1 / d, too little to carry the
+// quotient past the next whole number.
+constexpr std::uint64_t kMaxReciprocalDivisor = 65535;
+[[nodiscard]] constexpr std::uint64_t ReciprocalOf(std::uint64_t divisor) {
+  return ((std::uint64_t{1} << 40) + divisor - 1) / divisor;
+}
+[[nodiscard]] constexpr std::uint8_t DivideByReciprocal(std::uint64_t total,
+                                                        std::uint64_t reciprocal) {
+  return static_cast<std::uint8_t>((total * reciprocal) >> 40);
+}
+
 // Walks columns j = 0 .. sourceWidth of one row, possibly in several runs (progress reports
 // fall between them). Column j's three values (blue, green, red, each already the total of
 // `rows` source rows) join the current box; when the map entry of j differs from the box's, the
@@ -42,13 +55,22 @@ class BoxRow {
   }
 
   void StoreBox() {
-    for (int c = 0; c < 3; ++c) {
-      m_out[c] = static_cast<std::uint8_t>(m_total[c] / m_rows / m_columns);
-      m_total[c] = 0;
+    // Dividing by rows and then by columns truncates exactly as one division by their product.
+    const std::uint64_t divisor = m_rows * m_columns;
+    if (m_columns < kCachedWidths && divisor <= kMaxReciprocalDivisor) {
+      std::uint64_t& reciprocal = m_reciprocals[m_columns];
+      if (reciprocal == 0) reciprocal = ReciprocalOf(divisor);
+      for (int c = 0; c < 3; ++c) m_out[c] = DivideByReciprocal(m_total[c], reciprocal);
+    } else {
+      for (int c = 0; c < 3; ++c) m_out[c] = static_cast<std::uint8_t>(m_total[c] / divisor);
     }
+    m_total[0] = m_total[1] = m_total[2] = 0;
     m_out += 3;
     m_columns = 0;
   }
+
+  // Boxes of up to this many columns reuse the reciprocal of their width within the row.
+  static constexpr std::uint64_t kCachedWidths = 64;
 
   const Value* m_values;
   const int* m_columnMap;
@@ -58,6 +80,7 @@ class BoxRow {
   int m_boxEntry = 0;
   std::uint64_t m_total[3] = {0, 0, 0};
   std::uint64_t m_columns = 0;
+  std::uint64_t m_reciprocals[kCachedWidths] = {};  // by box width; 0 until first needed
 };
 
 }  // namespace resample

@@ -1,9 +1,9 @@
+#include "image/BoxRow.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
-
-#include "image/BoxRow.h"
 
 TEST(ResampleBoxRow, BoxesOfMoreThanSixteenMillionWhitePixelsStayWhite) {
   // 300 columns of 70000 white rows: a box total of 5.4 billion, past 32 bits.
@@ -37,5 +37,18 @@ TEST(ResampleBoxRow, RunsSplitAnywhereGiveTheSameRow) {
   for (int k = 0; k < 6; ++k) {
     EXPECT_EQ(whole[k], expected[k]) << k;
     EXPECT_EQ(split[k], expected[k]) << k;
+  }
+}
+
+TEST(ResampleBoxRow, ReciprocalDivisionIsExactForEveryAverageOfBytes) {
+  // For each divisor the quotients just below and at every whole number up to 255, where a
+  // reciprocal that is slightly too large or too small would show first.
+  for (std::uint64_t d = 1; d <= resample::kMaxReciprocalDivisor; ++d) {
+    const std::uint64_t reciprocal = resample::ReciprocalOf(d);
+    for (std::uint64_t q : {1u, 2u, 3u, 100u, 254u, 255u}) {
+      ASSERT_EQ(resample::DivideByReciprocal(q * d - 1, reciprocal), q - 1) << d;
+      ASSERT_EQ(resample::DivideByReciprocal(q * d, reciprocal), q) << d;
+    }
+    ASSERT_EQ(resample::DivideByReciprocal(0, reciprocal), 0) << d;
   }
 }
