@@ -154,7 +154,7 @@ TEST(ButtonFrameTest, AOneByOneTileIsAllFrame) {
 TEST(ButtonFrameTest, MatchesTheFormulaOnManySizes) {
   for (const bool blended : {false, true})
     for (const int p : {5, 0, 1, 12})
-      for (const auto [w, h] : {std::pair{12, 10}, {1, 1}, {2, 2}, {1, 7}, {9, 1}, {3, 2},
+      for (const auto& [w, h] : {std::pair{12, 10}, {1, 1}, {2, 2}, {1, 7}, {9, 1}, {3, 2},
                                 {7, 3}, {21, 21}, {40, 9}, {60, 45}, {100, 80}, {45, 60}})
         ExpectMatchesReference(w, h, p, blended);
 }
