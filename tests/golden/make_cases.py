@@ -124,6 +124,16 @@ CASES = {
         [("s1.bmp", 8, 6, noise), ("s2.bmp", 3, 5, rings), ("s3.bmp", 9, 9, gradient)],
         ["--print-width", "0.7", "--dpi", "720", "--fraction", "8", "--size", "small",
          "--order", "random", "--seed", "7", "--emphasis", "4", "--borders", "line"]),
+    "frame_one_pixel_tiles": (
+        (20, 15, rings),
+        [("o1.bmp", 8, 6, noise), ("o2.bmp", 5, 7, gradient), ("o3.bmp", 6, 6, checker)],
+        ["--print-width", "0.37", "--fraction", "16", "--size", "small", "--order", "random",
+         "--seed", "2147483648", "--emphasis", "7", "--borders", "frame"]),
+    "line_two_pixel_cells_subfolder": (
+        (20, 15, noise),
+        [("sub_a.bmp", 8, 6, rings), ("sub/Q.bmp", 12, 9, stripes), ("sub/p.bmp", 4, 3, noise)],
+        ["--print-width", "0.75", "--fraction", "16", "--size", "small", "--order",
+         "sequential", "--emphasis", "1", "--borders", "line"]),
 }
 
 
@@ -134,7 +144,9 @@ def write_case(name, main_spec, tile_specs, args):
     mw, mh, pattern = main_spec
     write_bmp(os.path.join(folder, "main.bmp"), picture(mw, mh, pattern, len(name)))
     for salt, (file, w, h, tile_pattern) in enumerate(tile_specs):
-        write_bmp(os.path.join(folder, file), picture(w, h, tile_pattern, 17 * salt + 3))
+        path = os.path.join(folder, file)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        write_bmp(path, picture(w, h, tile_pattern, 17 * salt + 3))
     build_args = ["main.bmp"] + [file for file, _, _, _ in tile_specs] + args
     with open(os.path.join(folder, "args"), "w") as f:
         f.write("\n".join(build_args) + "\n")
