@@ -105,7 +105,7 @@ SaveResult Compress(const CDibImage& image, std::FILE* file, int quality, CProgr
   });
   if (completed) return result;
   return compressor.error.pub.msg_code == JERR_OUT_OF_MEMORY ? SaveResult::kNoMemory
-                                                              : SaveResult::kWriteError;
+                                                             : SaveResult::kWriteError;
 }
 
 }  // namespace
@@ -121,8 +121,8 @@ int JpegQualityFor(unsigned qualityCode) {
   }
 }
 
-SaveResult WriteJpegFile(const CDibImage& image, const std::string& fileName,
-                         unsigned qualityCode, CProgress* progress) {
+SaveResult WriteJpegFile(const CDibImage& image, const std::string& fileName, unsigned qualityCode,
+                         CProgress* progress) {
   if (!image.IsValid() || !image.Is24Bit()) return SaveResult::kWriteError;
   if (image.GetWidth() > kMaxSide || image.GetHeight() > kMaxSide) return SaveResult::kTooLarge;
   try {

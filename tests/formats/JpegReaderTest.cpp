@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+// After <cstdio>: the library header uses FILE and size_t without declaring them.
 #include <jpeglib.h>
 
 #include "formats/ImageFile.h"
@@ -23,7 +25,9 @@ namespace {
 
 using test::Bytes;
 
-std::string JpegData(const std::string& name) { return std::string(TEST_DATA_DIR) + "/jpeg/" + name; }
+std::string JpegData(const std::string& name) {
+  return std::string(TEST_DATA_DIR) + "/jpeg/" + name;
+}
 
 // Runs a program found on PATH with its messages silenced; its exit code, or -1 when it could
 // not be run.
@@ -78,8 +82,8 @@ std::optional<Pnm> DecodeWithDjpeg(const std::string& jpegPath) {
   return ReadPnm(out);
 }
 
-// Pixels of image that differ from the reference; grayscale samples stand for three equal
-// bytes, colour samples are red, green, blue while the image holds blue, green, red.
+// Pixels of image that differ from the reference. A grayscale sample stands for three equal
+// bytes; colour samples are red, green, blue while the image holds blue, green, red.
 int CountDifferences(const CDibImage& image, const Pnm& reference) {
   int differences = 0;
   const std::uint8_t* sample = reference.samples.data();
@@ -104,22 +108,36 @@ void ExpectSameAsDjpeg(const std::string& path) {
   EXPECT_EQ(CountDifferences(image, *reference), 0);
 }
 
-Bytes WithoutEndOfImage(const Bytes& jpeg) { return Bytes(jpeg.begin(), jpeg.end() - 2); }
+// The file with extra, a run of whole segments, inserted before its end-of-image marker.
+std::string Spliced(const std::string& jpegName, const Bytes& extra, int copies) {
+  const Bytes good = test::ReadFile(JpegData(jpegName));
+  Bytes bytes(good.begin(), good.end() - 2);
+  for (int i = 0; i < copies; ++i) bytes.insert(bytes.end(), extra.begin(), extra.end());
+  bytes.insert(bytes.end(), {0xFF, 0xD9});
+  const std::string path = test::ScratchPath(jpegName + "-" + std::to_string(copies) + ".jpg");
+  test::WriteFile(path, bytes);
+  return path;
+}
+
+// The bytes of the segment that starts with the first (or last) given marker, up to the next
+// end-of-image marker or the segment's stated length.
+Bytes Segment(const std::string& jpegName, const char* marker, bool last) {
+  const Bytes good = test::ReadFile(JpegData(jpegName));
+  const std::string text(good.begin(), good.end());
+  const std::size_t at = last ? text.rfind(marker) : text.find(marker);
+  const std::size_t end = last ? good.size() - 2 : at + 2 + (good[at + 2] << 8 | good[at + 3]);
+  return Bytes(good.begin() + at, good.begin() + end);
+}
 
 // Ink amounts, 255 for full ink.
 struct Cmyk {
   std::uint8_t c, m, y, k;
 };
 
-enum class CmykFile {
-  kPlain,  // ink amounts as they are, no Adobe marker
-  kAdobe,  // Adobe marker, amounts stored inverted
-  kYcck,   // Adobe marker, inverted amounts transformed to YCCK
-};
-
-// A 32 × 32 picture of four 16 × 16 patches (left to right, top to bottom) made with the
-// library's compression side, which cjpeg does not offer for four components.
-void WriteCmykJpeg(const std::string& path, CmykFile kind, const std::array<Cmyk, 4>& patches) {
+// Writes a 32 × 32 picture with the library's compression side, which offers what cjpeg does
+// not: sample(x, y, i) gives component i of every pixel.
+void WriteWithLibrary(const std::string& path, int components, J_COLOR_SPACE fileSpace,
+                      bool adobeMarker, const std::function<JSAMPLE(int, int, int)>& sample) {
   jpeg_compress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
@@ -127,24 +145,18 @@ void WriteCmykJpeg(const std::string& path, CmykFile kind, const std::array<Cmyk
   std::FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr);
   jpeg_stdio_dest(&info, file);
-  info.image_width = 32;
-  info.image_height = 32;
-  info.input_components = 4;
-  info.in_color_space = JCS_CMYK;
+  info.image_width = info.image_height = 32;
+  info.input_components = components;
+  info.in_color_space = components == 4 ? JCS_CMYK : JCS_UNKNOWN;
   jpeg_set_defaults(&info);
-  jpeg_set_colorspace(&info, kind == CmykFile::kYcck ? JCS_YCCK : JCS_CMYK);
-  info.write_Adobe_marker = kind != CmykFile::kPlain;
+  jpeg_set_colorspace(&info, fileSpace);
+  info.write_Adobe_marker = adobeMarker;
   jpeg_set_quality(&info, 100, TRUE);
   jpeg_start_compress(&info, TRUE);
-  const bool inverted = kind != CmykFile::kPlain;
-  std::array<JSAMPLE, 32 * 4> row{};
+  std::vector<JSAMPLE> row(32 * components);
   for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const Cmyk ink = patches[(y / 16) * 2 + x / 16];
-      const std::uint8_t values[4] = {ink.c, ink.m, ink.y, ink.k};
-      for (int i = 0; i < 4; ++i)
-        row[x * 4 + i] = static_cast<JSAMPLE>(inverted ? 255 - values[i] : values[i]);
-    }
+    for (int x = 0; x < 32; ++x)
+      for (int i = 0; i < components; ++i) row[x * components + i] = sample(x, y, i);
     JSAMPROW rowPointer = row.data();
     jpeg_write_scanlines(&info, &rowPointer, 1);
   }
@@ -165,7 +177,8 @@ test::Bgr ScreenColor(const Cmyk& ink) {
 
 TEST(JpegReader, DecodesEveryWellFormedFileLikeTheReferenceDecoder) {
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/jpeg"))
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/jpeg"))
     if (entry.path().extension() == ".jpg") {
       ExpectSameAsDjpeg(entry.path().string());
       ++files;
@@ -173,64 +186,32 @@ TEST(JpegReader, DecodesEveryWellFormedFileLikeTheReferenceDecoder) {
   EXPECT_GE(files, 13);
 }
 
-TEST(JpegReader, GrayscaleBecomesThreeEqualBytes) {
+TEST(JpegReader, ProbeReportsTheFrameSizeAndBothOperationsCloseTheFile) {
   CDibImage image;
-  ASSERT_TRUE(Load(image, JpegData("gray_37x23.jpg")));
-  ASSERT_TRUE(image.Is24Bit());
-  int distinctLevels = 0, last = -1;
-  for (int y = 0; y < image.GetHeight(); ++y)
-    for (int x = 0; x < image.GetWidth(); ++x) {
-      const test::Bgr p = test::PixelAt(image, x, y);
-      ASSERT_EQ(p[0], p[1]);
-      ASSERT_EQ(p[1], p[2]);
-      if (p[0] != last) ++distinctLevels, last = p[0];
-    }
-  EXPECT_GT(distinctLevels, 10);  // a real picture, not one flat grey
-}
-
-TEST(JpegReader, ProbeReportsTheFrameSizeAndLeavesTheImageEmpty) {
-  CDibImage image;
-  ASSERT_TRUE(Load(image, JpegData("ycc422_37x23.jpg")));
-  int width = 0, height = 0;
-  ASSERT_TRUE(Probe(image, JpegData("progressive_64x48.jpg"), width, height));
-  EXPECT_EQ(width, 64);
-  EXPECT_EQ(height, 48);
-  EXPECT_FALSE(image.IsValid());
-  EXPECT_EQ(image.GetWidth(), 37);  // the pixels of the earlier picture are not touched
-}
-
-TEST(JpegReader, BothOperationsCloseTheFileAndReadCountsRows) {
-  CDibImage image;
-  image.SetFileName(JpegData("ycc420_37x23.jpg"));
+  image.SetFileName(JpegData("progressive_64x48.jpg"));
   int width = 0, height = 0;
   ASSERT_TRUE(image.OpenFile());
   EXPECT_TRUE(ProbeJpegFile(image, width, height));
+  EXPECT_EQ(width, 64);
+  EXPECT_EQ(height, 48);
   EXPECT_EQ(image.GetOpenFile(), nullptr);
 
   ASSERT_TRUE(image.OpenFile());
   ReadJpegFile(image);
   EXPECT_EQ(image.GetOpenFile(), nullptr);
   EXPECT_TRUE(image.IsValid());
-  EXPECT_EQ(image.m_currentRow, 23);
+  EXPECT_EQ(image.m_currentRow, 48);
 }
 
 TEST(JpegReader, FileStartingWithFFThatIsNoJpegIsRefused) {
   const std::string path = test::ScratchPath("not-a-jpeg.jpg");
-  test::WriteFile(path, {0xFF, 'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G', ' ', 'f', 'i', 'l', 'e'});
+  const std::string text = "\xFFnot a JPEG file";
+  test::WriteFile(path, Bytes(text.begin(), text.end()));
   CDibImage image;
-  ASSERT_TRUE(Load(image, JpegData("tiny_1x1.jpg")));
   int width = -1, height = -1;
   EXPECT_FALSE(Probe(image, path, width, height));
   EXPECT_FALSE(Load(image, path));
-  EXPECT_FALSE(image.IsValid());
-
-  // Direct calls: nothing created, the file closed.
-  CDibImage fresh;
-  fresh.SetFileName(path);
-  ASSERT_TRUE(fresh.OpenFile());
-  ReadJpegFile(fresh);
-  EXPECT_EQ(fresh.GetBits(), nullptr);
-  EXPECT_EQ(fresh.GetOpenFile(), nullptr);
+  EXPECT_EQ(image.GetBits(), nullptr);
 }
 
 TEST(JpegReader, FileCutInsideTheEntropyDataLoadsAtFullSize) {
@@ -251,17 +232,8 @@ TEST(JpegReader, FileCutInsideTheEntropyDataLoadsAtFullSize) {
 
 TEST(JpegReader, ErrorAfterThePixelsExistKeepsThePicture) {
   // A second frame header after the scan is a library error, met only once every row is decoded.
-  const Bytes good = test::ReadFile(JpegData("ycc420_37x23.jpg"));
-  const std::string goodText(good.begin(), good.end());
-  const std::size_t sof = goodText.find("\xFF\xC0");
-  ASSERT_NE(sof, std::string::npos);
-  const std::size_t sofBytes = 2 + (good[sof + 2] << 8 | good[sof + 3]);
-  Bytes bad = WithoutEndOfImage(good);
-  bad.insert(bad.end(), good.begin() + sof, good.begin() + sof + sofBytes);
-  bad.insert(bad.end(), {0xFF, 0xD9});
-  const std::string path = test::ScratchPath("two-frame-headers.jpg");
-  test::WriteFile(path, bad);
-
+  const std::string path =
+      Spliced("ycc420_37x23.jpg", Segment("ycc420_37x23.jpg", "\xFF\xC0", false), 1);
   CDibImage expected, image;
   ASSERT_TRUE(Load(expected, JpegData("ycc420_37x23.jpg")));
   ASSERT_TRUE(Load(image, path));
@@ -269,22 +241,27 @@ TEST(JpegReader, ErrorAfterThePixelsExistKeepsThePicture) {
 }
 
 TEST(JpegReader, FourComponentFilesGiveTheirScreenColours) {
+  // Four 16 × 16 patches: red, green, blue and an orange darkened by black.
   const std::array<Cmyk, 4> patches = {Cmyk{0, 255, 255, 0}, Cmyk{255, 0, 255, 0},
                                        Cmyk{255, 255, 0, 0}, Cmyk{0, 128, 255, 64}};
-  for (const CmykFile kind : {CmykFile::kPlain, CmykFile::kAdobe, CmykFile::kYcck}) {
-    SCOPED_TRACE(static_cast<int>(kind));
-    const std::string path = test::ScratchPath("cmyk-" + std::to_string(static_cast<int>(kind)) + ".jpg");
-    WriteCmykJpeg(path, kind, patches);
+  const auto patchAt = [&](int x, int y) { return patches[(y / 16) * 2 + x / 16]; };
+  // Plain files hold ink amounts; Adobe's hold them inverted, in CMYK or transformed to YCCK.
+  for (const auto& [space, adobe] :
+       {std::pair{JCS_CMYK, false}, std::pair{JCS_CMYK, true}, std::pair{JCS_YCCK, true}}) {
+    SCOPED_TRACE(std::to_string(space) + (adobe ? " Adobe" : " plain"));
+    const std::string path = test::ScratchPath("cmyk-" + std::to_string(space + adobe) + ".jpg");
+    WriteWithLibrary(path, 4, space, adobe, [&](int x, int y, int i) {
+      const Cmyk ink = patchAt(x, y);
+      const std::uint8_t amount = i == 0 ? ink.c : i == 1 ? ink.m : i == 2 ? ink.y : ink.k;
+      return static_cast<JSAMPLE>(adobe ? 255 - amount : amount);
+    });
     CDibImage image;
-    int width = 0, height = 0;
-    ASSERT_TRUE(Probe(image, path, width, height));
     ASSERT_TRUE(Load(image, path));
     ASSERT_EQ(image.GetWidth(), 32);
     int worst = 0;
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
-        const test::Bgr expected = ScreenColor(patches[(y / 16) * 2 + x / 16]);
-        const test::Bgr actual = test::PixelAt(image, x, y);
+        const test::Bgr expected = ScreenColor(patchAt(x, y)), actual = test::PixelAt(image, x, y);
         for (int i = 0; i < 3; ++i) worst = std::max(worst, std::abs(actual[i] - expected[i]));
       }
     EXPECT_LE(worst, 3);
@@ -293,49 +270,18 @@ TEST(JpegReader, FourComponentFilesGiveTheirScreenColours) {
 
 TEST(JpegReader, ComponentCountsWithoutAColourMeaningAreRefused) {
   const std::string path = test::ScratchPath("two-components.jpg");
-  {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = 8;
-    info.image_height = 8;
-    info.input_components = 2;
-    info.in_color_space = JCS_UNKNOWN;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::array<JSAMPLE, 16> row{};
-    JSAMPROW rowPointer = row.data();
-    for (int y = 0; y < 8; ++y) jpeg_write_scanlines(&info, &rowPointer, 1);
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::fclose(file);
-  }
+  WriteWithLibrary(path, 2, JCS_UNKNOWN, false, [](int x, int, int) { return JSAMPLE(x); });
   CDibImage image;
   int width = 0, height = 0;
   EXPECT_FALSE(Probe(image, path, width, height));
   EXPECT_FALSE(Load(image, path));
 }
 
-TEST(JpegReader, ProgressiveFileWithThousandsOfScansIsRefused) {
+TEST(JpegReader, ProgressiveFileWithHundredsOfScansIsRefused) {
   // Repeating the last scan keeps the file decodable (the library only warns), but every scan
   // costs a pass over the whole picture.
-  const Bytes good = test::ReadFile(JpegData("progressive_64x48.jpg"));
-  const std::string goodText(good.begin(), good.end());
-  const std::size_t lastScan = goodText.rfind("\xFF\xDA");
-  const Bytes scan(good.begin() + lastScan, good.end() - 2);
-  const auto withExtraScans = [&](int extra) {
-    Bytes bytes = WithoutEndOfImage(good);
-    for (int i = 0; i < extra; ++i) bytes.insert(bytes.end(), scan.begin(), scan.end());
-    bytes.insert(bytes.end(), {0xFF, 0xD9});
-    const std::string path = test::ScratchPath("scans-" + std::to_string(extra) + ".jpg");
-    test::WriteFile(path, bytes);
-    return path;
-  };
+  const Bytes scan = Segment("progressive_64x48.jpg", "\xFF\xDA", true);
   CDibImage image;
-  EXPECT_TRUE(Load(image, withExtraScans(400)));  // ten scans of its own: 410 in all
-  EXPECT_FALSE(Load(image, withExtraScans(600)));
+  EXPECT_TRUE(Load(image, Spliced("progressive_64x48.jpg", scan, 400)));  // 410 scans in all
+  EXPECT_FALSE(Load(image, Spliced("progressive_64x48.jpg", scan, 600)));
 }

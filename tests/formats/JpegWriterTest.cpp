@@ -70,7 +70,8 @@ std::string FreshDir(const std::string& name) {
 }
 
 std::size_t FileCount(const std::string& dir) {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
 }  // namespace
@@ -127,7 +128,8 @@ TEST(JpegWriter, ProgressTextsAppearInOrder) {
   EXPECT_EQ(details.back(), "Finishing compression . . .");
   const std::vector<std::string> counts(details.begin() + 2, details.end() - 1);
   EXPECT_LE(counts.size(), 101u);  // at most once per whole percent
-  for (const std::string& text : counts) EXPECT_NE(text.find(" KBytes compressed"), std::string::npos) << text;
+  for (const std::string& text : counts)
+    EXPECT_NE(text.find(" KBytes compressed"), std::string::npos) << text;
   EXPECT_EQ(counts.back(), FormatThousands(700 * 3 * 600 / 1024) + " KBytes compressed");
 
   int lastPercent = -1;
@@ -145,8 +147,11 @@ TEST(JpegWriter, CancelLeavesNoFileAndKeepsAnExistingTarget) {
   MakePhoto(photo, 64, 200);
   const std::vector<std::string> cancelPoints = {
       "stage:Saving poster image to disk using JPEG format . . .",
-      "detail:Starting compression . . .", "detail:Compressing image data . . .", "percent:8",
-      "percent:56", "detail:Finishing compression . . ."};
+      "detail:Starting compression . . .",
+      "detail:Compressing image data . . .",
+      "percent:8",
+      "percent:56",
+      "detail:Finishing compression . . ."};
   for (std::size_t i = 0; i < cancelPoints.size(); ++i) {
     SCOPED_TRACE(cancelPoints[i]);
     const std::string dir = FreshDir("cancel-" + std::to_string(i));
@@ -165,7 +170,8 @@ TEST(JpegWriter, CancelLeavesNoFileAndKeepsAnExistingTarget) {
 }
 
 TEST(JpegWriter, SidesBeyondTheFormatAreRefusedBeforeWriting) {
-  for (const auto& [width, height] : {std::pair{65536, 1}, std::pair{1, 65536}, std::pair{65501, 2}}) {
+  for (const auto& [width, height] :
+       {std::pair{65536, 1}, std::pair{1, 65536}, std::pair{65501, 2}}) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
     CDibImage wide;
     ASSERT_TRUE(wide.Create(width, height));
@@ -207,9 +213,12 @@ TEST(JpegWriter, ConvertCommandTakesTheQualityOption) {
   ASSERT_EQ(convert("low.JPG", {"--quality", "low"}).exitCode, 0);
   ASSERT_EQ(convert("medium.jpg", {"--quality", "medium"}).exitCode, 0);
   ASSERT_EQ(convert("default.jpg", {}).exitCode, 0);
-  EXPECT_GT(fs::file_size(test::ScratchPath("high.jpg")), fs::file_size(test::ScratchPath("medium.jpg")));
-  EXPECT_GT(fs::file_size(test::ScratchPath("medium.jpg")), fs::file_size(test::ScratchPath("low.JPG")));
-  EXPECT_EQ(test::ReadFile(test::ScratchPath("default.jpg")), test::ReadFile(test::ScratchPath("medium.jpg")));
+  EXPECT_GT(fs::file_size(test::ScratchPath("high.jpg")),
+            fs::file_size(test::ScratchPath("medium.jpg")));
+  EXPECT_GT(fs::file_size(test::ScratchPath("medium.jpg")),
+            fs::file_size(test::ScratchPath("low.JPG")));
+  EXPECT_EQ(test::ReadFile(test::ScratchPath("default.jpg")),
+            test::ReadFile(test::ScratchPath("medium.jpg")));
 
   EXPECT_EQ(convert("best.jpg", {"--quality", "best"}).exitCode, 2);
   EXPECT_EQ(convert("missing.jpg", {"--quality"}).exitCode, 2);
