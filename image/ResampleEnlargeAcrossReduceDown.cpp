@@ -16,16 +16,16 @@ namespace {
 // Where one destination column samples a source row: byte offsets of its two source pixels and
 // their weights in 64ths.
 struct ColumnTap {
-  std::size_t nearOffset;
-  std::size_t farOffset;
-  unsigned nearWeight;
-  unsigned farWeight;
+  std::size_t ownOffset;
+  std::size_t nextOffset;
+  unsigned ownWeight;
+  unsigned nextWeight;
 };
 
 void FillColumnTaps(ColumnTap* taps, int sourceWidth, int destinationWidth) {
   for (int j = 0; j < destinationWidth; ++j) {
     const Position64ths x = PositionIn64ths(j, sourceWidth, destinationWidth);
-    taps[j] = {3 * static_cast<std::size_t>(x.near), 3 * static_cast<std::size_t>(x.far),
+    taps[j] = {3 * static_cast<std::size_t>(x.index), 3 * static_cast<std::size_t>(x.next),
                static_cast<unsigned>(64 - x.fraction), static_cast<unsigned>(x.fraction)};
   }
 }
@@ -35,11 +35,11 @@ void AddInterpolated(Sum* sums, const std::uint8_t* row, const ColumnTap* taps, 
                      int end) {
   for (int j = begin; j < end; ++j) {
     const ColumnTap& tap = taps[j];
-    const std::uint8_t* nearPixel = row + tap.nearOffset;
-    const std::uint8_t* farPixel = row + tap.farOffset;
+    const std::uint8_t* ownPixel = row + tap.ownOffset;
+    const std::uint8_t* nextPixel = row + tap.nextOffset;
     Sum* sum = sums + 3 * static_cast<std::size_t>(j);
     for (int c = 0; c < 3; ++c)
-      sum[c] += (nearPixel[c] * tap.nearWeight + farPixel[c] * tap.farWeight) / 64;
+      sum[c] += (ownPixel[c] * tap.ownWeight + nextPixel[c] * tap.nextWeight) / 64;
   }
 }
 

@@ -20,40 +20,40 @@ namespace {
 // Where a destination column or row samples the source: the nearest source index, the neighbour
 // towards the position, and how far (0 .. 50 hundredths) the position leans to the neighbour.
 struct Tap {
-  int near;
+  int index;
   int neighbour;
   int lean;
 };
 
 Tap TapAt(int i, int sourceCount, int destinationCount) {
   const double position = static_cast<double>(sourceCount) * i / destinationCount;
-  const int near = static_cast<int>(position);
-  const int hundredths = static_cast<int>(position * 100 - near * 100.0 - 50);
-  Tap tap{near, 0, std::abs(hundredths)};
+  const int index = static_cast<int>(position);
+  const int hundredths = static_cast<int>(position * 100 - index * 100.0 - 50);
+  Tap tap{index, 0, std::abs(hundredths)};
   if (hundredths < 0)
-    tap.neighbour = near > 0 ? near - 1 : 0;
+    tap.neighbour = index > 0 ? index - 1 : 0;
   else
-    tap.neighbour = near + 1 < sourceCount ? near + 1 : sourceCount - 1;
+    tap.neighbour = index + 1 < sourceCount ? index + 1 : sourceCount - 1;
   return tap;
 }
 
 // The destination columns' sampling: byte offsets of each column's source pixel and neighbour,
 // and the horizontal lean repeated for the three bytes of the column.
 struct ColumnTaps {
-  std::unique_ptr<std::size_t[]> nearOffset;
+  std::unique_ptr<std::size_t[]> ownOffset;
   std::unique_ptr<std::size_t[]> neighbourOffset;
   std::unique_ptr<std::uint16_t[]> leanPerByte;
 };
 
 BOOL MakeColumnTaps(ColumnTaps& taps, int sourceWidth, int destinationWidth) {
   const auto width = static_cast<std::size_t>(destinationWidth);
-  taps.nearOffset = NewBuffer<std::size_t>(width);
+  taps.ownOffset = NewBuffer<std::size_t>(width);
   taps.neighbourOffset = NewBuffer<std::size_t>(width);
   taps.leanPerByte = NewBuffer<std::uint16_t>(3 * width);
-  if (!taps.nearOffset || !taps.neighbourOffset || !taps.leanPerByte) return FALSE;
+  if (!taps.ownOffset || !taps.neighbourOffset || !taps.leanPerByte) return FALSE;
   for (std::size_t j = 0; j < width; ++j) {
     const Tap tap = TapAt(static_cast<int>(j), sourceWidth, destinationWidth);
-    taps.nearOffset[j] = 3 * static_cast<std::size_t>(tap.near);
+    taps.ownOffset[j] = 3 * static_cast<std::size_t>(tap.index);
     taps.neighbourOffset[j] = 3 * static_cast<std::size_t>(tap.neighbour);
     for (std::size_t c = 0; c < 3; ++c)
       taps.leanPerByte[3 * j + c] = static_cast<std::uint16_t>(tap.lean);
@@ -62,16 +62,16 @@ BOOL MakeColumnTaps(ColumnTaps& taps, int sourceWidth, int destinationWidth) {
 }
 
 // One source row spread to the destination's columns: byte k of destination column j is byte
-// k of the column's source pixel in `near` and of its neighbour in `neighbour`.
+// k of the column's source pixel in `own` and of its neighbour in `neighbour`.
 struct SpreadRow {
   int sourceRow = -1;
-  std::uint8_t* near = nullptr;
+  std::uint8_t* own = nullptr;
   std::uint8_t* neighbour = nullptr;
 };
 
 // Spread rows of the three source rows around the current one. A destination row needs its
 // source row and the row above or below it, and these three differ in their value modulo 3,
-// so each has a slot of its own.
+// so each has a slot of its own and fetching one never evicts the other.
 class SpreadRows {
  public:
   SpreadRows(const CDibImage& source, const ColumnTaps& taps, int destinationWidth)
@@ -82,8 +82,8 @@ class SpreadRows {
         m_bytes(NewBuffer<std::uint8_t>(kSlots * 2 * 3 * m_width)) {
     if (!m_bytes) return;
     for (std::size_t s = 0; s < kSlots; ++s) {
-      m_slots[s].near = m_bytes.get() + 2 * s * 3 * m_width;
-      m_slots[s].neighbour = m_slots[s].near + 3 * m_width;
+      m_slots[s].own = m_bytes.get() + 2 * s * 3 * m_width;
+      m_slots[s].neighbour = m_slots[s].own + 3 * m_width;
     }
   }
 
@@ -103,7 +103,7 @@ class SpreadRows {
 
   void Spread(SpreadRow& slot, const std::uint8_t* row) const {
     for (std::size_t j = 0; j < m_width; ++j) {
-      std::memcpy(slot.near + 3 * j, row + m_taps.nearOffset[j], 3);
+      std::memcpy(slot.own + 3 * j, row + m_taps.ownOffset[j], 3);
       std::memcpy(slot.neighbour + 3 * j, row + m_taps.neighbourOffset[j], 3);
     }
   }
@@ -116,10 +116,6 @@ class SpreadRows {
   SpreadRow m_slots[kSlots];
 };
 
-// Mixes destination bytes [begin, end) of one row. For horizontal lean X and vertical lean Y
-// the weights in percent are: diagonal X·Y/100, vertical (100-X)·Y/100, horizontal (100-Y)·X/100
-// and the pixel itself the rest; each of the four terms is truncated on its own, so white can
-// lose up to 3 levels. Every quantity stays below 2^16.
 // Products and quotients of 16-bit operands, written so that the compiler keeps them in 16-bit
 // vector lanes: every value here stays below 2^16.
 constexpr std::uint16_t Times(std::uint16_t a, std::uint16_t b) {
@@ -129,7 +125,11 @@ constexpr std::uint16_t Percent(std::uint16_t value, std::uint16_t weight) {
   return static_cast<std::uint16_t>(Times(value, weight) / 100u);
 }
 
-void MixBytes(std::uint8_t* out, const SpreadRow& nearRow, const SpreadRow& neighbourRow,
+// Mixes destination bytes [begin, end) of one row. For horizontal lean X and vertical lean Y
+// the weights in percent are: diagonal X·Y/100, vertical (100-X)·Y/100, horizontal (100-Y)·X/100
+// and the pixel itself the rest; each of the four terms is truncated on its own, so white can
+// lose up to 3 levels.
+void MixBytes(std::uint8_t* out, const SpreadRow& ownRow, const SpreadRow& neighbourRow,
               const std::uint16_t* leanAcross, std::uint16_t leanDown, std::size_t begin,
               std::size_t end) {
   const auto restDown = static_cast<std::uint16_t>(100 - leanDown);
@@ -140,8 +140,8 @@ void MixBytes(std::uint8_t* out, const SpreadRow& nearRow, const SpreadRow& neig
     const std::uint16_t horizontal = Percent(restDown, x);
     const auto self = static_cast<std::uint16_t>(100 - diagonal - vertical - horizontal);
     out[k] = static_cast<std::uint8_t>(
-        Percent(nearRow.near[k], self) + Percent(nearRow.neighbour[k], horizontal) +
-        Percent(neighbourRow.near[k], vertical) + Percent(neighbourRow.neighbour[k], diagonal));
+        Percent(ownRow.own[k], self) + Percent(ownRow.neighbour[k], horizontal) +
+        Percent(neighbourRow.own[k], vertical) + Percent(neighbourRow.neighbour[k], diagonal));
   }
 }
 
@@ -162,12 +162,12 @@ BOOL EnlargeBoth(const CDibImage& source, CDibImage& destination, CProgress* pro
   const auto outStride = static_cast<std::ptrdiff_t>(destination.GetRowBytes());
   for (int i = 0; i < destinationHeight; ++i) {
     const Tap y = TapAt(i, sourceHeight, destinationHeight);
-    const SpreadRow& nearRow = spreadRows.Get(y.near);
+    const SpreadRow& ownRow = spreadRows.Get(y.index);
     const SpreadRow& neighbourRow = spreadRows.Get(y.neighbour);
     std::uint8_t* out = outTop - i * outStride;
     const auto leanDown = static_cast<std::uint16_t>(y.lean);
     if (!reporter.WalkRow(i * destinationWidth64, destinationWidth, [&](int begin, int end) {
-          MixBytes(out, nearRow, neighbourRow, taps.leanPerByte.get(), leanDown,
+          MixBytes(out, ownRow, neighbourRow, taps.leanPerByte.get(), leanDown,
                    3 * static_cast<std::size_t>(begin), 3 * static_cast<std::size_t>(end));
         }))
       return TRUE;

@@ -15,9 +15,9 @@ Position64ths PositionIn64ths(int i, int sourceCount, int destinationCount) {
   std::int64_t p = 64 * whole + (64 * rest) / destinationCount - 32;
   if (p < 0) p = 0;
   Position64ths position;
-  position.near = static_cast<int>(p / 64);
+  position.index = static_cast<int>(p / 64);
   position.fraction = static_cast<int>(p % 64);
-  position.far = position.near + 1 < sourceCount ? position.near + 1 : position.near;
+  position.next = position.index + 1 < sourceCount ? position.index + 1 : position.index;
   return position;
 }
 

@@ -21,10 +21,11 @@ namespace resample {
 void FillBoxMap(int* map, int sourceCount, int destinationCount);
 
 // Where destination position i (0 .. D - 1) of an enlarging direction (D ≥ S) samples the
-// source, in 64ths of a pixel: the value is (near × (64 - fraction) + far × fraction) / 64.
+// source, in 64ths of a pixel: the value is (byte at index × (64 - fraction) + byte at next ×
+// fraction) / 64.
 struct Position64ths {
-  int near = 0;      // source index a
-  int far = 0;       // a + 1, or a itself at the last source position
+  int index = 0;
+  int next = 0;      // index + 1, or index itself at the last source position
   int fraction = 0;  // 0 .. 63
 };
 [[nodiscard]] Position64ths PositionIn64ths(int i, int sourceCount, int destinationCount);

@@ -12,11 +12,11 @@
 namespace resample {
 namespace {
 
-void InterpolateRows(std::uint8_t* values, const std::uint8_t* nearRow, const std::uint8_t* farRow,
+void InterpolateRows(std::uint8_t* values, const std::uint8_t* ownRow, const std::uint8_t* nextRow,
                      unsigned fraction, std::size_t count) {
-  const unsigned nearWeight = 64 - fraction;
+  const unsigned ownWeight = 64 - fraction;
   for (std::size_t k = 0; k < count; ++k)
-    values[k] = static_cast<std::uint8_t>((nearRow[k] * nearWeight + farRow[k] * fraction) / 64);
+    values[k] = static_cast<std::uint8_t>((ownRow[k] * ownWeight + nextRow[k] * fraction) / 64);
 }
 
 }  // namespace
@@ -38,8 +38,8 @@ BOOL ReduceAcrossEnlargeDown(const CDibImage& source, CDibImage& destination, CP
   const auto outStride = static_cast<std::ptrdiff_t>(destination.GetRowBytes());
   for (int i = 0; i < destinationHeight; ++i) {
     const Position64ths y = PositionIn64ths(i, sourceHeight, destinationHeight);
-    InterpolateRows(values.get(), sourceTop - y.near * sourceStride,
-                    sourceTop - y.far * sourceStride, static_cast<unsigned>(y.fraction),
+    InterpolateRows(values.get(), sourceTop - y.index * sourceStride,
+                    sourceTop - y.next * sourceStride, static_cast<unsigned>(y.fraction),
                     valueCount);
     // The values are single rows: the box totals are divided by the column count only.
     BoxRow<std::uint8_t> boxRow(values.get(), columnMap.get(), sourceWidth, 1,

@@ -43,13 +43,13 @@ TEST(ResamplePosition64ths, StartsHalfAPixelBackAndStopsAtTheLastSourcePosition)
                               {1, 2, 32}, {2, 3, 0}, {2, 3, 32}, {3, 3, 0}};
   for (int i = 0; i < 8; ++i) {
     const resample::Position64ths p = PositionIn64ths(i, 4, 8);
-    EXPECT_EQ(p.near, expected[i][0]) << i;
-    EXPECT_EQ(p.far, expected[i][1]) << i;
+    EXPECT_EQ(p.index, expected[i][0]) << i;
+    EXPECT_EQ(p.next, expected[i][1]) << i;
     EXPECT_EQ(p.fraction, expected[i][2]) << i;
   }
   // Equal counts: half a pixel back everywhere but the first.
   const resample::Position64ths same = PositionIn64ths(5, 9, 9);
-  EXPECT_EQ(same.near, 4);
+  EXPECT_EQ(same.index, 4);
   EXPECT_EQ(same.fraction, 32);
 }
 
@@ -59,11 +59,11 @@ TEST(ResamplePosition64ths, IsExactWhereTheProductPassesSixtyFourBits) {
   for (int i : {1, 12345, 1 << 30, INT_MAX - 1}) {
     const auto exact = static_cast<__int128>(64) * i * s / d - 32;
     const resample::Position64ths p = PositionIn64ths(i, s, d);
-    EXPECT_EQ(p.near, static_cast<int>(exact / 64)) << i;
+    EXPECT_EQ(p.index, static_cast<int>(exact / 64)) << i;
     EXPECT_EQ(p.fraction, static_cast<int>(exact % 64)) << i;
   }
   // 32-bit overflow of a realistic poster enlargement: 64 × 9000 × 3000 > 2^31.
   const resample::Position64ths p = PositionIn64ths(8999, 3000, 9000);
-  EXPECT_EQ(64LL * 8999 * 3000 / 9000 - 32, 64LL * p.near + p.fraction);
-  EXPECT_EQ(p.far, 2999);
+  EXPECT_EQ(64LL * 8999 * 3000 / 9000 - 32, 64LL * p.index + p.fraction);
+  EXPECT_EQ(p.next, 2999);
 }
