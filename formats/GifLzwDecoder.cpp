@@ -48,11 +48,15 @@ bool CGifLzwDecoder::DecodeNextString() {
     code = m_previous;
   }
   // Every entry's prefix is an older entry, so the chain ends within the table's size; the
-  // bound keeps the last slot for the first byte.
-  while (code >= m_clearCode && m_stackTop < kStackSize - 1) {
-    Push(m_suffix[code]);
+  // bound keeps the last slot for the first byte. Locals, as stores to the stack may alias any
+  // member.
+  const int clearCode = m_clearCode;
+  int top = m_stackTop;
+  while (code >= clearCode && top < kStackSize - 1) {
+    m_stack[top++] = m_suffix[code];
     code = m_prefix[code];
   }
+  m_stackTop = top;
   m_first = code;
   Push(m_first);
   AddEntry();
@@ -88,15 +92,16 @@ void CGifLzwDecoder::AddEntry() {
 }
 
 int CGifLzwDecoder::ReadCode() {
-  while (m_bitCount < m_codeWidth) {
+  const int width = m_codeWidth;
+  while (m_bitCount < width) {
     if (m_blockPos == m_blockLength && !ReadSubBlock())
       return m_fileEnded ? kFileEnded : m_endCode;
     m_bits |= static_cast<std::uint32_t>(m_block[m_blockPos++]) << m_bitCount;
     m_bitCount += 8;
   }
-  const int code = static_cast<int>(m_bits & ((1u << m_codeWidth) - 1));
-  m_bits >>= m_codeWidth;
-  m_bitCount -= m_codeWidth;
+  const int code = static_cast<int>(m_bits & ((1u << width) - 1));
+  m_bits >>= width;
+  m_bitCount -= width;
   return code;
 }
 
