@@ -67,7 +67,7 @@ constexpr Entry kStrings[] = {
      "The poster is too large for the Windows BMP format (4 GB at most). Please save it as JPEG "
      "or choose a smaller poster."},
     {IDS_JPEG_TOO_LARGE,
-     "The poster is too large for the JPEG format (65,535 pixels across and down at most). Please "
+     "The poster is too large for the JPEG format (65,500 pixels across and down at most). Please "
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
 };
