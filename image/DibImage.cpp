@@ -168,21 +168,39 @@ BOOL CDibImage::CropToRect(int x, int y, int w, int h) {
   return TRUE;
 }
 
+namespace {
+
+// Writes the quarter turn of a width × height source into destination, whose rows are the
+// source's columns from the right. The source is read in bands of rows that stay in the cache
+// while every destination row receives its short run from the band.
+template <std::size_t kBytesPerPixel>
+void RotateRowsLeft(const CDibImage& source, CDibImage& destination) {
+  constexpr int kBandRows = 32;
+  const int width = source.GetWidth(), height = source.GetHeight();
+  const std::size_t sourceRowBytes = source.GetRowBytes();
+  for (int bandTop = 0; bandTop < height; bandTop += kBandRows) {
+    const int bandRows = std::min(kBandRows, height - bandTop);
+    const std::uint8_t* bandStart = source.GetPixelAddress(0, bandTop);
+    for (int column = 0; column < width; ++column) {
+      // New pixel (x, y) is old pixel (width - 1 - y, x).
+      std::uint8_t* dst = destination.GetPixelAddress(bandTop, width - 1 - column);
+      const std::uint8_t* src = bandStart + column * kBytesPerPixel;
+      for (int r = 0; r < bandRows; ++r, dst += kBytesPerPixel, src -= sourceRowBytes)
+        for (std::size_t b = 0; b < kBytesPerPixel; ++b) dst[b] = src[b];
+    }
+  }
+}
+
+}  // namespace
+
 BOOL CDibImage::RotateLeft() {
   if (m_block == nullptr) return FALSE;
-  const int width = GetWidth(), height = GetHeight();
   CDibImage temp;
-  if (!CreateLike(temp, height, width)) return FALSE;
-  const std::size_t bytesPerPixel = Is24Bit() ? 3 : 1;
-  // New pixel (x, y) is old pixel (width - 1 - y, x): new row y is old column width - 1 - y,
-  // read from top to bottom.
-  const std::size_t rowBytes = GetRowBytes();
-  for (int y = 0; y < width; ++y) {
-    std::uint8_t* dst = temp.GetPixelAddress(0, y);
-    const std::uint8_t* src = GetPixelAddress(width - 1 - y, 0);
-    for (int x = 0; x < height; ++x, dst += bytesPerPixel, src -= rowBytes)
-      std::memcpy(dst, src, bytesPerPixel);
-  }
+  if (!CreateLike(temp, GetHeight(), GetWidth())) return FALSE;
+  if (Is24Bit())
+    RotateRowsLeft<3>(*this, temp);
+  else
+    RotateRowsLeft<1>(*this, temp);
   TakePixels(temp);
   return TRUE;
 }

@@ -191,6 +191,27 @@ TEST(DibImageRotateLeft, TurnsAQuarterCounterClockwise) {
     for (int x = 0; x < 2; ++x) EXPECT_EQ(PixelAt(image, x, y), Pattern(3 - y, x));
 }
 
+TEST(DibImageRotateLeft, TallImagesAndEightBitImagesTurnAlike) {
+  // Taller than the band of rows the turn works through, with a partial last band.
+  CDibImage image;
+  Fill(image, 7, 75, Pattern);
+  ASSERT_TRUE(image.RotateLeft());
+  ASSERT_EQ(image.GetWidth(), 75);
+  ASSERT_EQ(image.GetHeight(), 7);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 75; ++x) ASSERT_EQ(PixelAt(image, x, y), Pattern(6 - y, x)) << x << "," << y;
+
+  RGBQUAD table[2] = {};
+  CDibImage indexed;
+  ASSERT_TRUE(indexed.Create(5, 40, FALSE, table, 2));
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 5; ++x) *indexed.GetPixelAddress(x, y) = static_cast<std::uint8_t>(x * 40 + y);
+  ASSERT_TRUE(indexed.RotateLeft());
+  ASSERT_EQ(indexed.GetWidth(), 40);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(*indexed.GetPixelAddress(x, y), (4 - y) * 40 + x);
+}
+
 TEST(DibImageStretchFrom, NearestNeighbourRepeatsPixels) {
   CDibImage source, target;
   Fill(source, 2, 2, Pattern);
