@@ -36,7 +36,8 @@ template <typename T>
   return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
 }
 
-// Column sums of up to this many rows of bytes fit in 32 bits; taller boxes need 64.
+// Column sums of up to this many rows of bytes fit in 16 or in 32 bits; taller boxes need more.
+constexpr std::int64_t kMaxRowsIn16BitSums = std::numeric_limits<std::uint16_t>::max() / 255;
 constexpr std::int64_t kMaxRowsIn32BitSums = std::numeric_limits<std::uint32_t>::max() / 255;
 
 }  // namespace resample
