@@ -52,7 +52,6 @@ BOOL CDibImage::Create(int width, int height, BOOL trueColor, const RGBQUAD* col
 
   m_block = static_cast<std::uint8_t*>(page_allocator::Allocate(*blockBytes));
   if (m_block == nullptr) return FALSE;
-  m_blockBytes = *blockBytes;
   InitInfoHeader(*Header(), width, height, bitCount, colorCount);
   if (!trueColor && colorTable != nullptr)
     std::memcpy(GetColorTable(), colorTable, static_cast<std::size_t>(colorCount) * 4);
@@ -62,9 +61,8 @@ BOOL CDibImage::Create(int width, int height, BOOL trueColor, const RGBQUAD* col
 }
 
 void CDibImage::ReleasePixels() {
-  page_allocator::Free(m_block, m_blockBytes);
+  page_allocator::Free(m_block);
   m_block = nullptr;
-  m_blockBytes = 0;
   m_palette.reset();
 }
 
@@ -78,7 +76,6 @@ void CDibImage::TakePixels(CDibImage& other) {
   if (&other == this) return;
   ReleasePixels();
   m_block = std::exchange(other.m_block, nullptr);
-  m_blockBytes = std::exchange(other.m_blockBytes, 0);
   other.m_palette.reset();
   RebuildPalette();
 }

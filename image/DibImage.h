@@ -101,7 +101,6 @@ class CDibImage {
   [[nodiscard]] BOOL CreateLike(CDibImage& temp, int width, int height) const;
 
   std::uint8_t* m_block = nullptr;  // owned, from the page allocator
-  std::size_t m_blockBytes = 0;
   // The palette of an 8-bit image, built from its colour table; none for 24-bit images.
   std::optional<std::vector<RGBQUAD>> m_palette;
   BOOL m_valid = FALSE;

@@ -7,7 +7,8 @@ namespace page_allocator {
 
 // A zero-filled block of at least bytes bytes, or nullptr when the system cannot supply it.
 [[nodiscard]] void* Allocate(std::size_t bytes) noexcept;
-// Returns a block that Allocate gave with the same byte count; nullptr is ignored.
-void Free(void* block, std::size_t bytes) noexcept;
+// Returns a block that Allocate gave; nullptr is ignored. The block may be kept for a later
+// Allocate, which clears it again.
+void Free(void* block) noexcept;
 
 }  // namespace page_allocator

@@ -31,6 +31,21 @@ TEST(DibImageLayout, RowsArePaddedToFourBytesAndZeroed) {
   for (std::size_t i = 0; i < image.GetImageBytes(); ++i) EXPECT_EQ(image.GetBits()[i], 0);
 }
 
+TEST(DibImageLayout, ImagesMadeFromFreedMemoryAreBlackToo) {
+  // Freed pixel blocks are kept for reuse: a new image must not show an old one's bytes.
+  for (auto [w, h] : {std::pair{900, 700}, std::pair{700, 900}, std::pair{640, 500}}) {
+    {
+      CDibImage old;
+      Fill(old, 900, 700, [](int, int) { return Gray(0xAB); });
+    }
+    CDibImage image;
+    ASSERT_TRUE(image.Create(w, h, TRUE));
+    const std::uint8_t* bits = image.GetBits();
+    for (std::size_t i = 0; i < image.GetImageBytes(); ++i) ASSERT_EQ(bits[i], 0) << i;
+    EXPECT_EQ(image.GetInfoHeader()->biWidth, w);
+  }
+}
+
 TEST(DibImageLayout, HeaderDescribesABottomUpBitmap) {
   CDibImage image;
   ASSERT_TRUE(image.Create(1, 1, TRUE));
