@@ -38,7 +38,6 @@ PosterBuildResult Stopped(unsigned messageId = 0, std::string messageArg = {}) {
 struct BuildState {
   std::unique_ptr<CDibImage[]> tileImages;
   CDibImage cell;
-  CDibImage resampledMain;
   TileGrid grid;
   TileImageSize tileSize;
   bool landscapeMajority = false;
@@ -126,7 +125,8 @@ bool LayTiles(BuildState& state, const PosterBuildInputs& inputs, TileOrderShuff
       std::snprintf(detail, sizeof detail, "%-5d x %-5d", row, col);
       if (!progress.SetDetail(std::string(detail))) return false;
       state.cell.CopyRect(state.tileImages[idx], 0, 0, -1, -1, 0, 0);
-      state.cell.BlendFrom(state.resampledMain, x, y, g.tileWidth, g.tileHeight, mainWeight,
+      // The cell reads the main image's pixels under it before it takes their place.
+      state.cell.BlendFrom(poster, x, y, g.tileWidth, g.tileHeight, mainWeight,
                            tileWeight);
       poster.CopyRect(state.cell, x, y, -1, -1, 0, 0);
       idx = NextTileIndex(order, params.TileOrder, idx, state.tileCount);
@@ -172,11 +172,15 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
       !poster.Create(static_cast<int>(posterWidth), static_cast<int>(posterHeight), TRUE))
     return Stopped(res::IDS_NO_MEMORY);
 
+  // The main image is resampled into the poster image itself: every cell then blends the main
+  // image's pixels under it and overwrites them, each pixel read once before it is written. This
+  // gives the bytes of a separate resampled copy without a second poster-sized image to hold
+  // and to clear.
   progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
-  state.resampledMain.SetProgress(&progress);
-  const BOOL resampled = ResampleFrom(state.resampledMain, poster.GetWidth(), poster.GetHeight(),
+  poster.SetProgress(&progress);
+  const BOOL resampled = ResampleFrom(poster, poster.GetWidth(), poster.GetHeight(),
                                       *inputs.mainImage, 0);
-  state.resampledMain.SetProgress(nullptr);
+  poster.SetProgress(nullptr);
   if (!resampled) return Stopped(res::IDS_NO_MEMORY);
   return std::nullopt;
 }

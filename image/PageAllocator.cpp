@@ -15,6 +15,10 @@ namespace {
 
 constexpr std::size_t kPageBytes = 4096;
 constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+// Blocks from this size on ask for huge pages. Faulting in a poster of hundreds of megabytes a
+// 4 KB page at a time costs most of a second; for smaller blocks the kernel's search for free
+// huge pages costs more than it saves, and those blocks are reused anyway.
+constexpr std::size_t kHugePageThreshold = std::size_t{64} << 20;
 // Freed blocks kept for reuse, at most this many and this many bytes in all. A build loads,
 // turns, cuts and scales one tile after another: each step makes a block of about the size the
 // previous step freed, and taking it back costs a clearing pass instead of faulting in and
@@ -26,11 +30,9 @@ constexpr std::size_t kMaxWasteFactor = 2;
 
 std::size_t RoundUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
 
-// Maps a zero-filled block. Blocks of huge-page size and more start on a huge-page boundary and
-// ask for huge pages: the first touch of many 4 KB pages costs far more than the work done on
-// a poster.
+// Maps a zero-filled block; a large one starts on a huge-page boundary and asks for huge pages.
 void* MapBlock(std::size_t capacity) {
-  if (capacity < kHugePageBytes) {
+  if (capacity < kHugePageThreshold) {
     void* block = mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return block == MAP_FAILED ? nullptr : block;
   }
