@@ -567,6 +567,7 @@ def main(argv):
         return 1
     report = header(args, data, tile_counts, posters) + table(runner, tile_counts, posters) + "\n"
     (data.root / "results.md").write_text(report)
+    shutil.rmtree(runner.work)  # scratch only; kept after a failure, to look into
     print(report, end="")
     return 0
 
