@@ -227,15 +227,19 @@ void CDibImage::StretchFrom(int dx, int dy, int w, int h, const CDibImage& sourc
 
 namespace {
 
-// Blends count bytes of own towards source. A weight sum that is a power of two (the build's
-// eighths) divides by shifting, which gives the same truncated quotient.
+// Blends count bytes of own towards source. A weight sum that is a power of two up to 256 (the
+// build's eighths) divides by shifting, which gives the same truncated quotient, and keeps every
+// product and sum below 2^16, so the loop runs in 16-bit vector lanes.
 void BlendRow(std::uint8_t* own, const std::uint8_t* source, std::size_t count,
               unsigned sourceWeight, unsigned ownWeight) {
   const unsigned sum = sourceWeight + ownWeight;
-  if ((sum & (sum - 1)) == 0) {
+  if ((sum & (sum - 1)) == 0 && sum <= 256) {
     const int shift = __builtin_ctz(sum);
+    const auto ownW = static_cast<std::uint16_t>(ownWeight);
+    const auto sourceW = static_cast<std::uint16_t>(sourceWeight);
     for (std::size_t k = 0; k < count; ++k)
-      own[k] = static_cast<std::uint8_t>((ownWeight * own[k] + sourceWeight * source[k]) >> shift);
+      own[k] = static_cast<std::uint8_t>(
+          static_cast<std::uint16_t>(ownW * own[k] + sourceW * source[k]) >> shift);
     return;
   }
   for (std::size_t k = 0; k < count; ++k)

@@ -275,6 +275,13 @@ TEST(DibImageBlendFrom, WeighsOwnAndSourceBytesWithTruncation) {
   Fill(own, 1, 1, [](int, int) { return Gray(200); });
   own.BlendFrom(source, 0, 0, 1, 1, 1, 2);
   EXPECT_EQ(PixelAt(own, 0, 0), Gray(146));
+  // The largest weights that still divide by shifting: 256 × 255 must not wrap.
+  Fill(own, 1, 1, [](int, int) { return Gray(255); });
+  Fill(source, 1, 1, [](int, int) { return Gray(255); });
+  own.BlendFrom(source, 0, 0, 1, 1, 56, 200);
+  EXPECT_EQ(PixelAt(own, 0, 0), Gray(255));
+  own.BlendFrom(source, 0, 0, 1, 1, 300, 212);  // sum 512: the wide arithmetic
+  EXPECT_EQ(PixelAt(own, 0, 0), Gray(255));
 }
 
 TEST(DibImageBlendFrom, RectanglesOutsideEitherImageDoNothing) {
