@@ -15,7 +15,7 @@ using test::Put32;
 
 namespace {
 
-struct BmpSpec {
+struct BmpFields {
   int width = 1;
   int height = 1;
   int bitCount = 24;
@@ -27,7 +27,7 @@ struct BmpSpec {
   std::uint32_t offBits = 0;  // 0: right after the colour table
 };
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpFields& s) {
   Bytes info;
   if (s.coreHeader) {
     Put32(info, 12);
@@ -60,9 +60,9 @@ Bytes MakeBmp(const BmpSpec& s) {
   return file;
 }
 
-std::string WriteBmp(const std::string& name, const BmpSpec& spec) {
+std::string WriteBmp(const std::string& name, const BmpFields& fields) {
   const std::string path = test::ScratchPath(name);
-  test::WriteFile(path, MakeBmp(spec));
+  test::WriteFile(path, MakeBmp(fields));
   return path;
 }
 
@@ -71,7 +71,7 @@ const Bgr kRed = {0, 0, 255}, kGreen = {0, 255, 0}, kBlue = {255, 0, 0}, kBlack 
 }  // namespace
 
 TEST(BmpReader, TwentyFourBitRowsAreCopiedUnchanged) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 3;
   s.height = 2;
   // Bottom row first; 9 pixel bytes and 3 padding bytes per row.
@@ -85,7 +85,7 @@ TEST(BmpReader, TwentyFourBitRowsAreCopiedUnchanged) {
 }
 
 TEST(BmpReader, OneBitPixelsTakeBitsMostSignificantFirst) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 10;
   s.bitCount = 1;
   s.table = {kRed, kGreen};
@@ -100,7 +100,7 @@ TEST(BmpReader, OneBitPixelsTakeBitsMostSignificantFirst) {
 }
 
 TEST(BmpReader, FourBitTableOfThreeLeavesOtherIndexesBlack) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 4;
   s.bitCount = 4;
   s.clrUsed = 3;
@@ -108,7 +108,7 @@ TEST(BmpReader, FourBitTableOfThreeLeavesOtherIndexesBlack) {
   s.pixels = {0x12, 0x3F, 0, 0};
   CDibImage image;
   // An earlier file with a full table must not leak its colours into this one.
-  BmpSpec full = s;
+  BmpFields full = s;
   full.clrUsed = 16;
   full.table.assign(16, Bgr{200, 200, 200});
   ASSERT_TRUE(Load(image, WriteBmp("full4.bmp", full)));
@@ -120,7 +120,7 @@ TEST(BmpReader, FourBitTableOfThreeLeavesOtherIndexesBlack) {
 }
 
 TEST(BmpReader, EightBitWithoutColourCountReadsAllEntries) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 2;
   s.bitCount = 8;
   for (int i = 0; i < 256; ++i)
@@ -133,7 +133,7 @@ TEST(BmpReader, EightBitWithoutColourCountReadsAllEntries) {
 }
 
 TEST(BmpReader, CoreHeaderPixelsFollowTheTableWhateverTheOffsetSays) {
-  BmpSpec s;
+  BmpFields s;
   s.coreHeader = true;
   s.width = 2;
   s.bitCount = 24;
@@ -145,7 +145,7 @@ TEST(BmpReader, CoreHeaderPixelsFollowTheTableWhateverTheOffsetSays) {
   ASSERT_TRUE(Load(image, WriteBmp("core24.bmp", s)));
   EXPECT_EQ(PixelAt(image, 1, 0), (Bgr{4, 5, 6}));
 
-  BmpSpec pal = s;
+  BmpFields pal = s;
   pal.bitCount = 1;
   pal.table = {kBlue, kRed};
   pal.pixels = {0x40, 0, 0, 0};
@@ -163,7 +163,7 @@ TEST(BmpReader, ProbeAcceptsWhatTheReadRefusesByBitCount) {
   CDibImage image;
   int w = 0, h = 0;
   for (int bits : {16, 32}) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 5;
     s.height = 4;
     s.bitCount = bits;
@@ -175,7 +175,7 @@ TEST(BmpReader, ProbeAcceptsWhatTheReadRefusesByBitCount) {
     EXPECT_FALSE(Load(image, path)) << bits;
   }
   for (std::uint32_t compression : {1u, 2u}) {
-    BmpSpec s;
+    BmpFields s;
     s.bitCount = 8;
     s.compression = compression;
     s.table.assign(256, kRed);
@@ -184,7 +184,7 @@ TEST(BmpReader, ProbeAcceptsWhatTheReadRefusesByBitCount) {
     EXPECT_FALSE(Probe(image, path, w, h));
     EXPECT_FALSE(Load(image, path));
   }
-  BmpSpec topDown;
+  BmpFields topDown;
   topDown.height = -2;
   topDown.pixels.assign(8, 0);
   EXPECT_FALSE(Probe(image, WriteBmp("topdown.bmp", topDown), w, h));
@@ -192,7 +192,7 @@ TEST(BmpReader, ProbeAcceptsWhatTheReadRefusesByBitCount) {
 }
 
 TEST(BmpReader, RefusesColourCountsAboveTheTable) {
-  BmpSpec s;
+  BmpFields s;
   s.bitCount = 8;
   s.clrUsed = 257;
   s.table.assign(257, kRed);
@@ -204,7 +204,7 @@ TEST(BmpReader, RefusesColourCountsAboveTheTable) {
 TEST(BmpReader, SizesThatCannotBeAllocatedAreRefusedNotCrashed) {
   CDibImage image;
   for (auto [w, h] : {std::pair{0x7FFFFFFF, 1}, std::pair{0x40000000, 0x40000000}}) {
-    BmpSpec s;
+    BmpFields s;
     s.width = w;
     s.height = h;
     s.pixels.assign(64, 0);
@@ -219,7 +219,7 @@ TEST(BmpReader, TruncatedFileKeepsTheBottomRowsAndBlackensTheRest) {
     return Bgr{static_cast<std::uint8_t>(x + 1), static_cast<std::uint8_t>(y + 1), 99};
   });
   const std::size_t rowBytes = original.GetRowBytes();
-  BmpSpec s;
+  BmpFields s;
   s.width = 5;
   s.height = 6;
   s.pixels.assign(original.GetBits(), original.GetBits() + 3 * rowBytes + 5);  // 3 rows and a bit

@@ -186,7 +186,7 @@ def coverage(all_options):
 
 
 def main():
-    done = [write_case(name, *spec) for name, spec in CASES.items()]
+    done = [write_case(name, *definition) for name, definition in CASES.items()]
     missing = coverage(done)
     if missing:
         print("not exercised: " + ", ".join(missing))
