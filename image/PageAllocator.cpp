@@ -53,7 +53,12 @@ class BlockPool {
       block = {MapBlock(capacity), capacity};
       if (block.address == nullptr) return nullptr;
     }
-    m_live.emplace(block.address, block.capacity);
+    try {
+      m_live.emplace(block.address, block.capacity);
+    } catch (...) {  // without its record the block could never be given back
+      munmap(block.address, block.capacity);
+      throw;
+    }
     return block.address;
   }
 
