@@ -66,6 +66,13 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
               FormatThousands(static_cast<std::uint32_t>(g.tilesDown * g.tileHeight)).c_str(),
               pages.across, pages.down);
   std::fflush(stdout);
+  // The default print size is one image pixel per printer dot: small main images then give
+  // posters of specks. Say how to get more.
+  constexpr int kLegibleTilePx = 8;
+  if (g.tilesAcross > 0 && (g.tileWidth < kLegibleTilePx || g.tileHeight < kLegibleTilePx))
+    PrintError("hint: tiles of " + std::to_string(g.tileWidth) + " x " +
+               std::to_string(g.tileHeight) +
+               " pixels show little; a larger --print-width or a smaller --fraction makes them larger");
 }
 
 // Loads the main image as the program does: a probe first, then the pixels.

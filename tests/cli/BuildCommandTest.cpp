@@ -65,6 +65,7 @@ TEST(CliBuild, PrintsTheGeometryAndWritesThePoster) {
       << r.out;
   EXPECT_NE(r.out.find("3 images"), std::string::npos);
   EXPECT_NE(r.out.find("saved        " + out), std::string::npos);
+  EXPECT_EQ(r.err.find("hint:"), std::string::npos);
   CDibImage poster;
   ASSERT_TRUE(Load(poster, out));
   EXPECT_GT(poster.GetWidth(), 200);
@@ -97,6 +98,9 @@ TEST(CliBuild, RefusesBadInputWithOneClearLine) {
   EXPECT_EQ(r.exitCode, 2);
   r = RunCli({"build", scene.main, scene.tiles[0], "-o", scene.dir + "/poster.png"});
   EXPECT_EQ(r.exitCode, 2);
+  // At one image pixel per printer dot the 60-pixel main image makes cells of specks.
+  r = RunCli({"build", scene.main, scene.tiles[0], "-o", out});
+  EXPECT_NE(r.err.find("hint: tiles of "), std::string::npos) << r.err;
   r = RunCli({"build", scene.main, scene.tiles[0], "--print-width", "0.01", "-o", out});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("Poster print dimensions are too small"), std::string::npos);
