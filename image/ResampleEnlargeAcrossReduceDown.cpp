@@ -9,6 +9,7 @@
 #include "image/PercentReporter.h"
 #include "image/ResampleMaps.h"
 #include "image/ResampleProcedures.h"
+#include "image/RowBoxWalk.h"
 
 namespace resample {
 namespace {
@@ -63,30 +64,21 @@ BOOL EnlargeAcrossReduceDownWith(const CDibImage& source, CDibImage& destination
   const auto sourceStride = static_cast<std::ptrdiff_t>(source.GetRowBytes());
   std::uint8_t* outTop = destination.GetPixelAddress(0, 0);
   const auto outStride = static_cast<std::ptrdiff_t>(destination.GetRowBytes());
-  std::ptrdiff_t outRow = 0;
-  int previousEntry = 0;
-  std::uint64_t rows = 0;
-  // One step past the last source row: it stores the last box of rows when that ends there.
-  for (int i = 0; i <= sourceHeight; ++i) {
-    const int entry = BoxMapEntry(i, sourceHeight, destinationHeight);
-    if (entry != previousEntry) {
-      StoreAverages(outTop - outRow * outStride, sums.get(), sumCount, rows);
-      std::fill(sums.get(), sums.get() + sumCount, Sum{0});
-      rows = 0;
-      ++outRow;
-    }
-    previousEntry = entry;
-    if (i < sourceHeight) {
-      const std::uint8_t* row = sourceTop - i * sourceStride;
-      const auto rowStart =
-          static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(destinationWidth);
-      if (!reporter.WalkRow(rowStart, destinationWidth, [&](int begin, int end) {
-            AddInterpolated(sums.get(), row, taps.get(), begin, end);
-          }))
-        return TRUE;
-    }
-    ++rows;
-  }
+  WalkRowBoxes(
+      sourceHeight, destinationHeight,
+      [&](int, std::ptrdiff_t outRow, std::uint64_t rows) {
+        StoreAverages(outTop - outRow * outStride, sums.get(), sumCount, rows);
+        std::fill(sums.get(), sums.get() + sumCount, Sum{0});
+        return true;
+      },
+      [&](int i) {
+        const std::uint8_t* row = sourceTop - i * sourceStride;
+        const auto rowStart =
+            static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(destinationWidth);
+        return reporter.WalkRow(rowStart, destinationWidth, [&](int begin, int end) {
+          AddInterpolated(sums.get(), row, taps.get(), begin, end);
+        });
+      });
   return TRUE;
 }
 

@@ -11,6 +11,7 @@
 #include "image/PercentReporter.h"
 #include "image/ResampleMaps.h"
 #include "image/ResampleProcedures.h"
+#include "image/RowBoxWalk.h"
 
 namespace resample {
 namespace {
@@ -34,40 +35,36 @@ BOOL ReduceBothWith(const CDibImage& source, CDibImage& destination, PercentRepo
   const auto sourceStride = static_cast<std::ptrdiff_t>(source.GetRowBytes());
   std::uint8_t* outTop = destination.GetPixelAddress(0, 0);
   const auto outStride = static_cast<std::ptrdiff_t>(destination.GetRowBytes());
-  std::ptrdiff_t outRow = 0;
-  int previousEntry = 0;
-  std::uint64_t rows = 0;
-  // One step past the last source row: it stores the last box of rows when that ends there.
-  for (int i = 0; i <= sourceHeight; ++i) {
-    const int entry = BoxMapEntry(i, sourceHeight, destinationHeight);
-    if (entry != previousEntry) {
-      BoxRow<Sum> boxRow(sums.get(), columnMap.get(), sourceWidth, rows,
-                         outTop - outRow * outStride);
-      const auto rowStart = static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(sourceWidth);
-      if (!reporter.WalkRow(rowStart, sourceWidth + 1,
-                            [&](int begin, int end) { boxRow.Run(begin, end); }))
-        return TRUE;
-      std::fill(sums.get(), sums.get() + sumCount, Sum{0});
-      rows = 0;
-      ++outRow;
-    }
-    previousEntry = entry;
-    if (i < sourceHeight) AddRow(sums.get(), sourceTop - i * sourceStride, sumCount);
-    ++rows;
-  }
+  WalkRowBoxes(
+      sourceHeight, destinationHeight,
+      [&](int i, std::ptrdiff_t outRow, std::uint64_t rows) {
+        BoxRow<Sum> boxRow(sums.get(), columnMap.get(), sourceWidth, rows,
+                           outTop - outRow * outStride);
+        const auto rowStart =
+            static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(sourceWidth);
+        if (!reporter.WalkRow(rowStart, sourceWidth + 1,
+                              [&](int begin, int end) { boxRow.Run(begin, end); }))
+          return false;
+        std::fill(sums.get(), sums.get() + sumCount, Sum{0});
+        return true;
+      },
+      [&](int i) {
+        AddRow(sums.get(), sourceTop - i * sourceStride, sumCount);
+        return true;
+      });
   return TRUE;
 }
 
-// The most source rows that share one destination row.
-std::int64_t MaxRowsPerBox(int sourceHeight, int destinationHeight) {
-  std::int64_t longest = 0, run = 0;
-  int previousEntry = 0;
-  for (int i = 0; i < sourceHeight; ++i) {
-    const int entry = BoxMapEntry(i, sourceHeight, destinationHeight);
-    run = entry == previousEntry ? run + 1 : 1;
-    longest = std::max(longest, run);
-    previousEntry = entry;
-  }
+// The most source rows that one destination row gathers.
+std::uint64_t MaxRowsPerBox(int sourceHeight, int destinationHeight) {
+  std::uint64_t longest = 0;
+  WalkRowBoxes(
+      sourceHeight, destinationHeight,
+      [&](int, std::ptrdiff_t, std::uint64_t rows) {
+        longest = std::max(longest, rows);
+        return true;
+      },
+      [](int) { return true; });
   return longest;
 }
 
@@ -79,7 +76,7 @@ BOOL ReduceBoth(const CDibImage& source, CDibImage& destination, CProgress* prog
                                          static_cast<std::uint64_t>(source.GetWidth()));
   // The narrowest sums that hold a whole box of rows: adding rows into 16-bit sums is what
   // reducing a photograph to a tile spends most of its time on, and runs twice as wide.
-  const std::int64_t boxRows = MaxRowsPerBox(source.GetHeight(), destination.GetHeight());
+  const auto boxRows = static_cast<std::int64_t>(MaxRowsPerBox(source.GetHeight(), destination.GetHeight()));
   if (boxRows <= kMaxRowsIn16BitSums)
     return ReduceBothWith<std::uint16_t>(source, destination, reporter);
   if (boxRows <= kMaxRowsIn32BitSums)
