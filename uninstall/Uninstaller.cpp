@@ -33,6 +33,13 @@ QString Join(const QString& dir, const QString& name) {
   return dir + (dir.endsWith('/') ? "" : "/") + QFileInfo(name).fileName();
 }
 
+// The temporary folder as the user named it (TMPDIR, else /tmp): QDir::tempPath() is empty when
+// that folder does not exist, and the message about it must still name it.
+QString NamedTempFolder() {
+  const QString named = qEnvironmentVariable("TMPDIR");
+  return named.isEmpty() ? QStringLiteral("/tmp") : QDir::cleanPath(named);
+}
+
 }  // namespace
 
 QString InstallDirFromArguments(const QStringList& arguments) {
@@ -44,7 +51,7 @@ CUninstaller::CUninstaller(QString installDir) : m_installDir(std::move(installD
 
 void CUninstaller::Run() {
   const QString ownPath = QCoreApplication::applicationFilePath();
-  const QString tempDir = QDir::tempPath();
+  const QString tempDir = NamedTempFolder();
   const QString canonicalTemp = QFileInfo(tempDir).canonicalFilePath();
   // The copy's name is the executable's in lower case, as the first phase writes it.
   const QString copyPath = Join(canonicalTemp, QFileInfo(ownPath).fileName().toLower());

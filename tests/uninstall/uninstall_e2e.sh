@@ -81,9 +81,10 @@ wait_closed() {
 }
 
 # Checks that the box shown holds `text` (copied with Ctrl+C, as a user would pass it on), then
-# presses `key` in it and waits until it closes; prints the process id of its program.
+# presses `key` in it and waits until it closes; box_pid is then the process id of its program.
 answer_box() {
   local text=$1 key=$2 window pid copied
+  box_pid=
   window=$(wait_box)
   [ -n "$window" ] || fail "no message box appeared (expected: $text)"
   pid=$(xdotool getwindowpid "$window")
@@ -91,10 +92,10 @@ answer_box() {
   xdotool key ctrl+c
   sleep 0.3
   copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
-  grep -qF -- "$text" <<<"$copied" || fail "the box says \"$copied\", not \"$text\""
+  [[ $copied == *"$text"* ]] || fail "the box says \"$copied\", not \"$text\""
   xdotool key "$key"
   wait_closed "$window"
-  echo "$pid"
+  box_pid=$pid
 }
 
 wait_exit() {
@@ -168,14 +169,16 @@ scenario_complete() {
   keys set HKLM 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Another Program' Name other
 
   start_uninstaller
-  wait_exit "$(answer_box "Continue with uninstall?" Return)"
+  answer_box "Continue with uninstall?" Return
+  wait_exit "$box_pid"
   [ -x "$TMPDIR/tessrem" ] || fail "the first phase left no copy in the temporary folder"
   expect_installation_intact
 
   # The argument of the first phase is not passed on: the copy works on the folder it lies in.
   start_uninstaller "$scratch/outside"
-  answer_box "Continue with uninstall?" y >/dev/null
-  wait_exit "$(answer_box "Uninstall complete." Return)"
+  answer_box "Continue with uninstall?" y
+  answer_box "Uninstall complete." Return
+  wait_exit "$box_pid"
 
   local path
   while IFS= read -r path; do
@@ -198,18 +201,30 @@ scenario_running() {
   pids+=($!)
   until ! flock -n -x "$lock" true; do sleep 0.05; done
   start_uninstaller
-  answer_box "Continue with uninstall?" y >/dev/null
-  wait_exit "$(answer_box "Uninstall has detected that Quillet Poster is currently running." Return)"
+  answer_box "Continue with uninstall?" y
+  answer_box "Uninstall has detected that Quillet Poster is currently running." Return
+  wait_exit "$box_pid"
   expect_installation_intact
 }
 
 scenario_no_log() {
+  # A temporary folder that cannot take the copy stops the first phase with message 8.
+  TMPDIR=$scratch/no-such-folder "$prefix/tessrem" &
+  answer_box "Uninstall could not copy itself to the Windows temporary folder:
+
+$scratch/no-such-folder
+
+Check if there is enough disk space available." Return
+  wait_exit "$box_pid"
+  expect_installation_intact
+
   rm "$prefix/Install.log"
   grep -vxF "$prefix/Install.log" "$saved_log" > "$saved_log.rest" || true
   mv "$saved_log.rest" "$saved_log"
   start_uninstaller
-  answer_box "Continue with uninstall?" y >/dev/null
-  wait_exit "$(answer_box "Install log file not found, uninstall cannot proceed." Return)"
+  answer_box "Continue with uninstall?" y
+  answer_box "Install log file not found, uninstall cannot proceed." Return
+  wait_exit "$box_pid"
   expect_installation_intact
 }
 
