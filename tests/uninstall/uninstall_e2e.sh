@@ -200,8 +200,12 @@ scenario_running() {
   (exec 9>"$lock" && flock -s 9 && exec sleep 300) &
   pids+=($!)
   until ! flock -n -x "$lock" true; do sleep 0.05; done
-  start_uninstaller
+  # Started from the temporary folder, it is the second phase itself, on the folder it is given.
+  cp "$prefix/tessrem" "$TMPDIR/tessrem"
+  "$TMPDIR/tessrem" "$prefix" &
+  local second_phase=$!
   answer_box "Continue with uninstall?" y
+  [ "$box_pid" = "$second_phase" ] || fail "tessrem started from the temporary folder copied itself"
   answer_box "Uninstall has detected that Quillet Poster is currently running." Return
   wait_exit "$box_pid"
   expect_installation_intact
