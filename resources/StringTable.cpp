@@ -70,6 +70,22 @@ constexpr Entry kStrings[] = {
      "The poster is too large for the JPEG format (65,500 pixels across and down at most). Please "
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
+    {IDS_NO_SUCH_FILE, "no such file"},
+    {IDS_PERMISSION_DENIED, "permission denied"},
+    {IDS_SYMLINK_LOOP, "too many levels of symbolic links"},
+    {IDS_NOT_A_FOLDER, "not a folder"},
+    {IDS_IS_A_FOLDER, "is a folder"},
+    {IDS_NOT_REGULAR_FILE, "not a regular file (a named pipe, a device or a socket)"},
+    {IDS_NO_SPACE, "no space left on device"},
+    {IDS_QUOTA_EXCEEDED, "disk quota exceeded"},
+    {IDS_READ_ONLY_FS, "read-only file system"},
+    {IDS_FILE_TOO_LARGE, "file too large"},
+    {IDS_NAME_TOO_LONG, "file name too long"},
+    {IDS_FILE_TOO_SHORT, "too short to be an image"},
+    {IDS_FOREIGN_FORMAT, "a %s image, a format that cannot be read here"},
+    {IDS_UNKNOWN_FORMAT, "not an image of a format that can be read here"},
+    {IDS_DAMAGED_IMAGE, "the image is damaged or of a kind that cannot be read here"},
+    {IDS_DATA_ENDS_EARLY, "data ends early or is damaged; the missing part is left plain"},
 };
 
 }  // namespace

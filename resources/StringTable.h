@@ -49,6 +49,23 @@ enum StringId : unsigned {
   IDS_BMP_TOO_LARGE = 171,
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
+  // Why a file could not be read or written, in the user's words.
+  IDS_NO_SUCH_FILE = 200,
+  IDS_PERMISSION_DENIED = 201,
+  IDS_SYMLINK_LOOP = 202,
+  IDS_NOT_A_FOLDER = 203,
+  IDS_IS_A_FOLDER = 204,
+  IDS_NOT_REGULAR_FILE = 205,
+  IDS_NO_SPACE = 206,
+  IDS_QUOTA_EXCEEDED = 207,
+  IDS_READ_ONLY_FS = 208,
+  IDS_FILE_TOO_LARGE = 209,
+  IDS_NAME_TOO_LONG = 210,
+  IDS_FILE_TOO_SHORT = 211,
+  IDS_FOREIGN_FORMAT = 212,
+  IDS_UNKNOWN_FORMAT = 213,
+  IDS_DAMAGED_IMAGE = 214,
+  IDS_DATA_ENDS_EARLY = 215,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
