@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 
 namespace res {
 
@@ -66,9 +68,24 @@ enum StringId : unsigned {
   IDS_UNKNOWN_FORMAT = 213,
   IDS_DAMAGED_IMAGE = 214,
   IDS_DATA_ENDS_EARLY = 215,
+  IDS_OUTPUT_IS_INPUT = 216,
+  IDS_OUTPUT_NOT_FILE = 217,
+  IDS_WRITE_ERROR_CAUSE = 218,
+  // Posters past a limit, and the settings that would fit.
+  IDS_POSTER_PAST_MEMORY = 220,
+  IDS_POSTER_PAST_JPEG = 221,
+  IDS_POSTER_PAST_BMP = 222,
+  IDS_FITTING_WIDTH = 223,
+  IDS_FITTING_FRACTION = 224,
+  IDS_FITTING_AS_JPEG = 225,
+  IDS_FITTING_AS_BMP = 226,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
 [[nodiscard]] const char* LoadString(unsigned id);
+
+// The text of a string id with each "%s" replaced by the next of args, in order; "error N" for
+// an id the table does not have.
+[[nodiscard]] std::string FormatString(unsigned id, std::initializer_list<std::string> args);
 
 }  // namespace res
