@@ -1,55 +1,72 @@
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/BuildOptions.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/SaveFailure.h"
 #include "engine/BuildPoster.h"
+#include "engine/PosterLimits.h"
+#include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
+#include "formats/InputFile.h"
 #include "image/NumberUtils.h"
-#include "image/PathUtils.h"
+#include "output/OutputTarget.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
 namespace {
 
 std::string Message(unsigned id, const std::string& arg = {}) {
-  const char* format = res::LoadString(id);
-  if (format == nullptr) return "error " + std::to_string(id);
-  std::string text(format);
-  if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, arg);
-  return text;
+  return res::FormatString(id, {arg});
+}
+
+// Adds every image of the folder dir; false (the reason printed) when dir cannot be read as a
+// folder. A folder that gives no image says how many files it skipped.
+bool AddFolder(const std::string& dir, TileList& tiles) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(dir, error);
+  if (error) {
+    PrintError(dir + ": " + DescribeFileError(error.value()));
+    return false;
+  }
+  std::vector<std::string> names;
+  int skipped = 0;
+  for (const auto& entry : entries) {
+    std::error_code typeError;
+    if (entry.is_regular_file(typeError)) names.push_back(entry.path().string());
+    else ++skipped;
+  }
+  std::sort(names.begin(), names.end());
+  int added = 0;
+  for (const std::string& name : names) (tiles.AddFile(name) ? added : skipped)++;
+  if (added == 0)
+    PrintError(dir + ": no image that can be read here; " + std::to_string(skipped) +
+               (skipped == 1 ? " file" : " files") + " skipped");
+  return true;
 }
 
 // Adds the named files and every image of the named folders. Named files that are no image are
-// reported once, as the program's tile list does; folder entries that are no image are skipped.
-void CollectTiles(const BuildOptions& options, TileList& tiles) {
-  std::vector<std::string> refused;
+// reported once, each with its reason, as the program's tile list does; folder entries that are
+// no image are skipped. False when a folder cannot be read.
+bool CollectTiles(const BuildOptions& options, TileList& tiles) {
+  std::string refused;
   for (const std::string& file : options.tileFiles)
-    if (!tiles.AddFile(file)) refused.push_back(file);
-  for (const std::string& dir : options.tileDirs) {
-    std::error_code error;
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
-      if (entry.is_regular_file()) names.push_back(entry.path().string());
-    if (error) refused.push_back(dir);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) (void)tiles.AddFile(name);
-  }
-  if (refused.empty()) return;
-  std::string names;
-  for (const std::string& r : refused) names += "\n  " + r;
-  PrintError(Message(res::IDS_TILES_NOT_ADDED) + names);
+    if (!tiles.AddFile(file)) refused += "\n  " + file + ": " + DescribeRefusal(file);
+  if (!refused.empty()) PrintError(Message(res::IDS_TILES_NOT_ADDED) + refused);
+  for (const std::string& dir : options.tileDirs)
+    if (!AddFolder(dir, tiles)) return false;
+  return true;
 }
 
-// The output's folder must take a new file before the long work starts.
-bool OutputFolderWritable(const std::string& output) {
-  std::string dir = output;
-  StripFileName(dir);
-  return access(dir.empty() ? "." : dir.c_str(), W_OK) == 0;
+// Every file the build reads: the output may be none of them.
+std::vector<std::string> InputFiles(const BuildOptions& options, const TileList& tiles) {
+  std::vector<std::string> inputs = {options.mainImage};
+  inputs.insert(inputs.end(), options.tileListFiles.begin(), options.tileListFiles.end());
+  for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
+  return inputs;
 }
 
 void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
@@ -79,13 +96,14 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
 bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup) {
   int width = 0, height = 0;
   if (!Probe(image, path, width, height) || width < 0 || height < 0) {
-    PrintError(path + ": " + Message(res::IDS_MAIN_IMAGE_ERROR));
+    PrintError(path + ": " + DescribeRefusal(path));
     return false;
   }
   if (!Load(image, path)) {
     PrintError(path + ": " + Message(res::IDS_NO_MEMORY));
     return false;
   }
+  if (!LoadedWhole(image)) PrintError(path + ": " + Message(res::IDS_DATA_ENDS_EARLY));
   setup.imageWidth = width;
   setup.imageHeight = height;
   return true;
@@ -94,31 +112,50 @@ bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup
 int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildInputs& inputs) {
   CDibImage poster;
   TileOrderShuffle order;
-  CConsoleProgress progress;
+  CConsoleProgress progress(stderr, options.quiet);
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
   if (!result.built) {
     progress.Finish();
-    if (CConsoleProgress::Interrupted()) return kExitInterrupted;
+    if (CConsoleProgress::Interrupted()) return CConsoleProgress::InterruptedExitCode();
     PrintError(result.messageId ? Message(result.messageId, result.messageArg)
                                 : std::string("the poster was not built: no tile image can be read"));
     return kExitFailure;
   }
+  for (const std::string& path : result.incompleteFiles) {
+    progress.Finish();
+    PrintError(path + ": " + Message(res::IDS_DATA_ENDS_EARLY));
+  }
+  errno = 0;
   const SaveResult saved = SavePoster(poster, options.output, format,
                                       static_cast<unsigned>(options.params.JPEGQuality), &progress);
+  const int error = errno;
   progress.Finish();
-  if (saved == SaveResult::kCancelled) return kExitInterrupted;
+  if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();
   if (saved != SaveResult::kSaved) {
-    PrintError(Message(MessageId(saved, format == PosterFormat::kJpeg), options.output));
+    PrintError(DescribeSaveFailure(saved, format == PosterFormat::kJpeg, options.output, error));
     return kExitFailure;
   }
   std::printf("saved        %s\n", options.output.c_str());
   return kExitOk;
 }
 
+// The print size and the limits the poster must keep; false (the reason printed) when it
+// passes one.
+bool SizeThePoster(const BuildOptions& options, PosterFormat format, const TileList& tiles,
+                   PosterSetup& setup) {
+  if (options.printWidthInches) setup.printSize.width = TruncateToHundredths(*options.printWidthInches);
+  ComputeInitialPrintSize(setup.printSize, setup.imageWidth, setup.imageHeight, setup.printer);
+  const PosterLimitCheck limits = CheckPosterLimits(
+      tiles, setup, format == PosterFormat::kJpeg ? PosterFileFormat::kJpeg : PosterFileFormat::kBmp,
+      MachineMemoryBytes());
+  if (!limits.fits) PrintError(limits.message);
+  return limits.fits;
+}
+
 }  // namespace
 
 int RunBuild(const Arguments& args) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+  if (WantsHelp(args)) {
     std::fputs(kBuildUsage, stdout);
     return kExitOk;
   }
@@ -134,26 +171,24 @@ int RunBuild(const Arguments& args) {
     PrintError(Message(res::IDS_BAD_EXTENSION));
     return kExitUsage;
   }
-  if (!OutputFolderWritable(options.output)) {
-    PrintError(Message(res::IDS_WRITE_ERROR, options.output));
+
+  TileList tiles;
+  if (!CollectTiles(options, tiles)) return kExitFailure;
+  if (const auto refusal = CheckPosterTarget(options.output, InputFiles(options, tiles))) {
+    PrintError(*refusal);
     return kExitFailure;
   }
-
   CDibImage mainImage;
   PosterBuildInputs inputs;
   inputs.setup.params = options.params;
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   inputs.seed = options.seed;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
-  TileList tiles;
-  CollectTiles(options, tiles);
   if (tiles.GetCount() == 0) {
     PrintError("no tile images: name tile files, a --tile-list file or a --tiles-dir folder");
     return kExitFailure;
   }
-  if (options.printWidthInches) inputs.setup.printSize.width = TruncateToHundredths(*options.printWidthInches);
-  ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth,
-                          inputs.setup.imageHeight, inputs.setup.printer);
+  if (!SizeThePoster(options, *format, tiles, inputs.setup)) return kExitFailure;
   PrintGeometry(tiles, inputs.setup);
 
   inputs.mainImage = &mainImage;

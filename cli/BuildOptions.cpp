@@ -2,14 +2,18 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+
+#include "formats/InputFile.h"
 
 const char* const kBuildUsage =
-    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg [options]\n"
+    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg [options] [--] [FILE...]\n"
+    "  -o FILE              the poster file; .bmp, .jpg or .jpeg in any letter case\n"
     "  --tile-list FILE     add the files named in FILE, one per line\n"
     "  --tiles-dir DIR      add the images of a folder\n"
-    "  --print-width IN     print width in inches (height follows the main image;\n"
-    "                       default: one image pixel per printer dot)\n"
+    "  --print-width IN     print width in inches, 0.01 or more (height follows the main\n"
+    "                       image; default: one image pixel per printer dot)\n"
     "  --dpi N              printer resolution (default 600)\n"
     "  --fraction 1|2|3|4|8|16   printer dots per poster pixel (default 4)\n"
     "  --size small|medium|large|custom:PERCENT   tile size (default medium)\n"
@@ -19,7 +23,11 @@ const char* const kBuildUsage =
     "  --borders frame|line|none   tile borders (default line)\n"
     "  --no-crop            do not cut tiles to the cell's shape\n"
     "  --no-rotate          do not turn tiles to the majority orientation\n"
-    "  --quality high|medium|low   JPEG quality (default medium)\n";
+    "  --quality high|medium|low   JPEG quality (default medium)\n"
+    "  -q, --quiet          no progress lines\n"
+    "  -h, --help           this text\n"
+    "Options take their value as --option VALUE or --option=VALUE; after -- every argument\n"
+    "is a file.\n";
 
 namespace {
 
@@ -64,14 +72,11 @@ bool ParseSize(const std::string& text, PosterParams& params) {
 bool ApplyValueOption(const std::string& name, const std::string& value, BuildOptions& o) {
   PosterParams& p = o.params;
   if (name == "-o") o.output = value;
-  else if (name == "--tile-list") {
-    const auto files = ReadTileListFile(value);
-    if (!files) return false;
-    o.tileFiles.insert(o.tileFiles.end(), files->begin(), files->end());
-  } else if (name == "--tiles-dir") o.tileDirs.push_back(value);
+  else if (name == "--tiles-dir") o.tileDirs.push_back(value);
   else if (name == "--print-width") {
+    // Below a hundredth the width would truncate to none and silently become the default.
     const auto inches = ParseNumber<double>(value);
-    if (!inches || !std::isfinite(*inches) || *inches <= 0) return false;
+    if (!inches || !(*inches >= 0.01 && *inches <= kMaxPrintWidthInches)) return false;
     o.printWidthInches = inches;
   } else if (name == "--dpi") {
     const auto dpi = ParseNumber<int>(value);
@@ -116,38 +121,87 @@ bool TakesValue(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ReadTileListFile(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) return std::nullopt;
+std::optional<std::vector<std::string>> ReadTileListFile(const std::string& path,
+                                                        std::string& why) {
+  int error = 0;
+  std::FILE* in = OpenInputFile(path, error);
+  if (in == nullptr) {
+    why = DescribeFileError(error);
+    return std::nullopt;
+  }
   std::vector<std::string> files;
   std::string line;
   constexpr const char* kBlanks = " \t\r\n\f\v";
-  while (std::getline(in, line)) {
+  const auto takeLine = [&] {
     const auto first = line.find_first_not_of(kBlanks);
-    if (first == std::string::npos) continue;
-    const auto last = line.find_last_not_of(kBlanks);
-    files.push_back(line.substr(first, last - first + 1));
+    if (first != std::string::npos)
+      files.push_back(line.substr(first, line.find_last_not_of(kBlanks) - first + 1));
+    line.clear();
+  };
+  for (int c; (c = std::fgetc(in)) != EOF;) {
+    if (c == '\n')
+      takeLine();
+    else
+      line.push_back(static_cast<char>(c));
+  }
+  takeLine();
+  const bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) {
+    why = DescribeFileError(EIO);
+    return std::nullopt;
   }
   return files;
 }
 
+namespace {
+
+// Splits "--name=value" into its halves; nothing for any other argument.
+std::optional<std::pair<std::string, std::string>> SplitJoinedValue(const std::string& arg) {
+  if (arg.rfind("--", 0) != 0) return std::nullopt;
+  const auto equals = arg.find('=');
+  if (equals == std::string::npos) return std::nullopt;
+  return std::make_pair(arg.substr(0, equals), arg.substr(equals + 1));
+}
+
+// Applies one value option: an error for the user, or empty.
+std::string ApplyOption(const std::string& name, const std::string& value, BuildOptions& o) {
+  if (name == "--tile-list") {
+    std::string why;
+    const auto files = ReadTileListFile(value, why);
+    if (!files) return "cannot read the tile list file '" + value + "': " + why;
+    o.tileListFiles.push_back(value);
+    o.tileFiles.insert(o.tileFiles.end(), files->begin(), files->end());
+    return {};
+  }
+  if (ApplyValueOption(name, value, o)) return {};
+  if (name == "--print-width")
+    return "invalid value '" + value + "' for --print-width: give 0.01 to 1,000,000 inches";
+  return "invalid value '" + value + "' for " + name;
+}
+
+}  // namespace
+
 std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args) {
   BuildOptions options;
   std::vector<std::string> positional;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--no-crop") options.params.Crop = 0;
+    const auto joined = SplitJoinedValue(arg);
+    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') positional.push_back(arg);
+    else if (arg == "--") optionsEnded = true;
+    else if (arg == "--no-crop") options.params.Crop = 0;
     else if (arg == "--no-rotate") options.params.Rotate = 0;
-    else if (TakesValue(arg)) {
+    else if (arg == "-q" || arg == "--quiet") options.quiet = true;
+    else if (joined && TakesValue(joined->first)) {
+      if (auto error = ApplyOption(joined->first, joined->second, options); !error.empty())
+        return error;
+    } else if (TakesValue(arg)) {
       if (i + 1 >= args.size()) return "option " + arg + " needs a value";
-      if (!ApplyValueOption(arg, args[i + 1], options))
-        return arg == "--tile-list" ? "cannot read the tile list file '" + args[i + 1] + "'"
-                                    : "invalid value '" + args[i + 1] + "' for " + arg;
-      ++i;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return "unknown option " + arg;
+      if (auto error = ApplyOption(arg, args[++i], options); !error.empty()) return error;
     } else {
-      positional.push_back(arg);
+      return "unknown option " + arg;
     }
   }
   if (positional.empty()) return std::string("no main image given");

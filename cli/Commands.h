@@ -15,7 +15,10 @@ int RunBuild(const Arguments& args);
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as a shell reports it
+// A command stopped by Ctrl-C, SIGTERM or SIGHUP exits with 128 + the signal's number, as a shell
+// reports it (CConsoleProgress::InterruptedExitCode).
 
 // Prints "mozaikon-cli: message" on standard error.
 void PrintError(const std::string& message);
+// True when "--help" or "-h" comes before any "--" among args.
+[[nodiscard]] bool WantsHelp(const Arguments& args);

@@ -7,9 +7,14 @@
 
 namespace {
 
+// The signal that asked the work to stop, 0 while none did.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+extern "C" void OnInterrupt(int signal) {
+  if (g_interrupted == 0) g_interrupted = signal;
+}
+
+constexpr int kCancelSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(150);
 constexpr int kBarWidth = 30;
@@ -17,18 +22,20 @@ constexpr std::size_t kMaxLineText = 70;
 
 }  // namespace
 
-CConsoleProgress::CConsoleProgress(std::FILE* stream)
-    : m_stream(stream), m_isTerminal(isatty(fileno(stream)) != 0) {
+CConsoleProgress::CConsoleProgress(std::FILE* stream, bool quiet)
+    : m_stream(stream), m_isTerminal(isatty(fileno(stream)) != 0), m_quiet(quiet) {
   g_interrupted = 0;
-  std::signal(SIGINT, OnInterrupt);
+  for (int signal : kCancelSignals) std::signal(signal, OnInterrupt);
 }
 
 CConsoleProgress::~CConsoleProgress() {
   Finish();
-  std::signal(SIGINT, SIG_DFL);
+  for (int signal : kCancelSignals) std::signal(signal, SIG_DFL);
 }
 
 bool CConsoleProgress::Interrupted() { return g_interrupted != 0; }
+
+int CConsoleProgress::InterruptedExitCode() { return 128 + static_cast<int>(g_interrupted); }
 
 void CConsoleProgress::Finish() {
   if (m_lineOpen) {
@@ -43,6 +50,8 @@ void CConsoleProgress::ShowStage(const std::string& text) {
   m_stage = text;
   m_detail.clear();
   m_percent = 0;
+  m_loggedTenths = 0;
+  if (m_quiet) return;
   if (m_isTerminal) {
     Redraw(true);
   } else {
@@ -58,13 +67,18 @@ void CConsoleProgress::ShowDetail(const std::string& text) {
 
 void CConsoleProgress::ShowPercent(int percent) {
   m_percent = percent;
+  if (!m_isTerminal && !m_quiet && percent / 10 > m_loggedTenths) {
+    m_loggedTenths = percent / 10;
+    std::fprintf(m_stream, "%s %d%%\n", m_stage.c_str(), m_loggedTenths * 10);
+    std::fflush(m_stream);
+  }
   Redraw(false);
 }
 
 BOOL CConsoleProgress::PumpMessages() { return g_interrupted ? TRUE : FALSE; }
 
 void CConsoleProgress::Redraw(bool force) {
-  if (!m_isTerminal) return;
+  if (!m_isTerminal || m_quiet) return;
   const auto now = std::chrono::steady_clock::now();
   if (!force && now - m_lastDraw < kRedrawInterval) return;
   m_lastDraw = now;

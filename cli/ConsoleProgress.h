@@ -1,8 +1,10 @@
 // The command line's progress bar: stage, detail and percentage on standard error.
 //
 // On a terminal the bar is redrawn in place at most a few times a second; elsewhere (a pipe, a
-// log) each stage is printed once on its own line. Ctrl-C is the Cancel button: the first
-// SIGINT is recorded and the next progress call answers that the work must stop.
+// log) each stage is printed once on its own line, and then a line per 10 % so that a long
+// build shows it is alive. Quiet shows nothing. Ctrl-C is the Cancel button, and so are SIGTERM
+// and SIGHUP: the first such signal is recorded and the next progress call answers that the work
+// must stop.
 #pragma once
 
 #include <chrono>
@@ -13,15 +15,17 @@
 
 class CConsoleProgress : public CProgress {
  public:
-  explicit CConsoleProgress(std::FILE* stream = stderr);
+  explicit CConsoleProgress(std::FILE* stream = stderr, bool quiet = false);
   ~CConsoleProgress() override;
   CConsoleProgress(const CConsoleProgress&) = delete;
   CConsoleProgress& operator=(const CConsoleProgress&) = delete;
 
   // Ends the bar's line, so that later output starts on a line of its own.
   void Finish();
-  // True once Ctrl-C was pressed while this object existed.
+  // True once Ctrl-C was pressed (or SIGTERM or SIGHUP came) while this object existed.
   [[nodiscard]] static bool Interrupted();
+  // The exit code a shell expects after that signal: 128 + its number.
+  [[nodiscard]] static int InterruptedExitCode();
 
  protected:
   void ShowStage(const std::string& text) override;
@@ -34,7 +38,9 @@ class CConsoleProgress : public CProgress {
 
   std::FILE* m_stream;
   bool m_isTerminal;
+  bool m_quiet;
   bool m_lineOpen = false;
+  int m_loggedTenths = 0;  // the last 10 % step printed for the stage, off a terminal
   std::string m_stage;
   std::string m_detail;
   int m_percent = 0;

@@ -1,22 +1,27 @@
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/SaveFailure.h"
+#include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "formats/JpegWriter.h"
+#include "output/OutputTarget.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
 namespace {
 
 constexpr const char* kConvertUsage =
-    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]";
+    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg [--quality high|medium|low] [-q]";
 
 struct ConvertOptions {
   std::string input;
   std::string output;
   unsigned jpegQualityCode = kJpegQualityMedium;
+  bool quiet = false;
 };
 
 std::optional<unsigned> QualityCode(const std::string& name) {
@@ -26,18 +31,28 @@ std::optional<unsigned> QualityCode(const std::string& name) {
   return std::nullopt;
 }
 
-// Two file names and the optional quality, in any order; nothing for anything else.
+// Two file names and the options, in any order; nothing for anything else.
 std::optional<ConvertOptions> ParseConvertOptions(const Arguments& args) {
   ConvertOptions options;
   std::vector<std::string> names;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--quality") {
-      names.push_back(args[i]);
-      continue;
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-') {
+      names.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      options.quiet = true;
+    } else if (arg == "--quality" || arg.rfind("--quality=", 0) == 0) {
+      const bool joined = arg != "--quality";
+      const auto code = joined ? QualityCode(arg.substr(10))
+                               : i + 1 < args.size() ? QualityCode(args[++i]) : std::nullopt;
+      if (!code) return std::nullopt;
+      options.jpegQualityCode = *code;
+    } else {
+      return std::nullopt;
     }
-    const auto code = i + 1 < args.size() ? QualityCode(args[++i]) : std::nullopt;
-    if (!code) return std::nullopt;
-    options.jpegQualityCode = *code;
   }
   if (names.size() != 2) return std::nullopt;
   options.input = names[0];
@@ -48,6 +63,10 @@ std::optional<ConvertOptions> ParseConvertOptions(const Arguments& args) {
 }  // namespace
 
 int RunConvert(const Arguments& args) {
+  if (WantsHelp(args)) {
+    std::printf("%s\n", kConvertUsage);
+    return kExitOk;
+  }
   const auto options = ParseConvertOptions(args);
   if (!options) {
     PrintError(kConvertUsage);
@@ -60,22 +79,29 @@ int RunConvert(const Arguments& args) {
     PrintError(res::LoadString(res::IDS_BAD_EXTENSION));
     return kExitUsage;
   }
+  if (const auto refusal = CheckPosterTarget(output, {input})) {
+    PrintError(*refusal);
+    return kExitFailure;
+  }
   CDibImage image;
   int width = 0, height = 0;
   if (!Probe(image, input, width, height)) {
-    PrintError(input + ": not a supported image (BMP, GIF or JPEG), or damaged");
+    PrintError(input + ": " + DescribeRefusal(input));
     return kExitFailure;
   }
   if (!Load(image, input)) {
     PrintError(input + ": the image could not be read (damaged, or too large for the memory)");
     return kExitFailure;
   }
-  CConsoleProgress progress;
+  if (!LoadedWhole(image)) PrintError(input + ": " + res::LoadString(res::IDS_DATA_ENDS_EARLY));
+  CConsoleProgress progress(stderr, options->quiet);
+  errno = 0;
   const SaveResult saved = SavePoster(image, output, *format, options->jpegQualityCode, &progress);
+  const int error = errno;
   progress.Finish();
-  if (saved == SaveResult::kCancelled) return kExitInterrupted;
+  if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();
   if (saved != SaveResult::kSaved) {
-    PrintError(output + ": " + ToString(saved));
+    PrintError(DescribeSaveFailure(saved, *format == PosterFormat::kJpeg, output, error));
     return kExitFailure;
   }
   return kExitOk;

@@ -1,13 +1,20 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
+#include "formats/InputFile.h"
 
 namespace {
 
+constexpr const char* kProbeUsage =
+    "usage: mozaikon-cli probe [--] FILE...\n"
+    "  prints \"FILE: WIDTH x HEIGHT FORMAT\" for each image; exit 1 if any file is refused\n";
+
 // The format of a file whose probe succeeded, named by its first byte.
 const char* FormatOf(const std::string& fileName) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  int error = 0;
+  std::FILE* file = OpenInputFile(fileName, error);
   if (file == nullptr) return "?";
   const int first = std::fgetc(file);
   std::fclose(file);
@@ -18,18 +25,28 @@ const char* FormatOf(const std::string& fileName) {
 }  // namespace
 
 int RunProbe(const Arguments& args) {
-  if (args.empty()) {
-    PrintError("usage: mozaikon-cli probe FILE...");
+  if (WantsHelp(args)) {
+    std::fputs(kProbeUsage, stdout);
+    return kExitOk;
+  }
+  Arguments files;
+  bool optionsEnded = false;
+  for (const std::string& arg : args) {
+    if (arg == "--" && !optionsEnded) optionsEnded = true;
+    else files.push_back(arg);
+  }
+  if (files.empty()) {
+    std::fputs(kProbeUsage, stderr);
     return kExitUsage;
   }
   int result = kExitOk;
   CDibImage scratch;
-  for (const std::string& fileName : args) {
+  for (const std::string& fileName : files) {
     int width = 0, height = 0;
     if (Probe(scratch, fileName, width, height)) {
       std::printf("%s: %d x %d %s\n", fileName.c_str(), width, height, FormatOf(fileName));
     } else {
-      PrintError(fileName + ": not a supported image (BMP, GIF or JPEG), or damaged");
+      PrintError(fileName + ": " + DescribeRefusal(fileName));
       result = kExitFailure;
     }
   }

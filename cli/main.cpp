@@ -13,12 +13,21 @@ constexpr const char* kUsage =
     "  convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]\n"
     "                                      load any supported image and write BMP or JPEG\n"
     "  build MAIN [TILE...] -o OUT [options]   make a poster (see 'build --help')\n"
+    "  --version                           print the version\n"
     "run 'mozaikon-cli COMMAND --help' for the options of a command\n";
 
 }  // namespace
 
 void PrintError(const std::string& message) {
   std::fprintf(stderr, "mozaikon-cli: %s\n", message.c_str());
+}
+
+bool WantsHelp(const Arguments& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
 }
 
 int main(int argc, char** argv) {
@@ -34,6 +43,10 @@ int main(int argc, char** argv) {
     if (command == "build") return RunBuild(args);
     if (command == "--help" || command == "-h" || command == "help") {
       std::fputs(kUsage, stdout);
+      return kExitOk;
+    }
+    if (command == "--version") {
+      std::printf("mozaikon-cli %s\n", MOZAIKON_VERSION);
       return kExitOk;
     }
   } catch (const std::bad_alloc&) {

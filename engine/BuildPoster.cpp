@@ -42,6 +42,7 @@ struct BuildState {
   TileImageSize tileSize;
   bool landscapeMajority = false;
   int tileCount = 0;
+  std::vector<std::string> incompleteFiles;
 };
 
 // Whether the tile must be turned to the majority orientation; square tiles never are.
@@ -98,6 +99,9 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
     if (!progress.SetPercent(100 * i / state.tileCount)) return Stopped();
     CDibImage& tile = state.tileImages[i];
     if (!Load(tile, path)) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
+    if (!LoadedWhole(tile) && std::find(state.incompleteFiles.begin(), state.incompleteFiles.end(),
+                                        path) == state.incompleteFiles.end())
+      state.incompleteFiles.push_back(path);
     if (auto stop = ShapeTile(tile, state, params)) return stop;
     if (params.Borders == BorderStyle::ButtonFrame) DrawButtonFrame(tile, kFrameThickness, TRUE);
   }
@@ -200,6 +204,7 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     PosterBuildResult result;
     result.built = TRUE;
     result.grid = state.grid;
+    result.incompleteFiles = std::move(state.incompleteFiles);
     return result;
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/ParkMiller.h"
 #include "engine/TileGrid.h"
@@ -27,6 +28,8 @@ struct PosterBuildResult {
   unsigned messageId = 0;    // string-table id of the message to show, 0 for none
   std::string messageArg;    // the path that replaces %s in the message, where it has one
   TileGrid grid;             // the grid the build used (empty when it stopped before)
+  // Tiles whose data ended early or was damaged: built with the part read, each named once.
+  std::vector<std::string> incompleteFiles;
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

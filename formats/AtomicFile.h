@@ -1,11 +1,16 @@
 // A file that appears under its name only when it is complete.
 //
-// The data goes to a new temporary file beside the target; Commit renames it over the target.
-// Destroying the object without a successful Commit removes the temporary file, so a cancel or a
-// write error never leaves a partial file and never touches an existing target.
+// The data goes to a temporary file in the target's folder; Commit puts it in the target's place
+// in one rename. Where the file system allows, the temporary file has no name at all until
+// Commit, so even a process killed outright leaves nothing behind; elsewhere it is a named file
+// beside the target. Destroying the object without a successful Commit removes the temporary
+// file, so a cancel or a write error never leaves a partial file and never touches an existing
+// target. A target that is a symbolic link is replaced through the link: the file it points to
+// gets the new contents and the link stays.
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 class CAtomicFile {
@@ -15,16 +20,23 @@ class CAtomicFile {
   CAtomicFile(const CAtomicFile&) = delete;
   CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-  // Creates the temporary file; nullptr when it cannot be created.
+  // Creates the temporary file; nullptr when it cannot be created (errno tells why).
   [[nodiscard]] std::FILE* Open();
-  // Flushes and closes the temporary file and renames it over the target; false when any of
-  // that fails (the temporary file is then removed).
+  // Flushes and closes the temporary file and puts it in the target's place; false when any of
+  // that fails (the temporary file is then removed, and errno tells why).
   [[nodiscard]] bool Commit();
 
  private:
+  [[nodiscard]] bool GiveName();
   void Discard();
 
   std::string m_target;
-  std::string m_tempName;
+  std::string m_finalName;  // the target with its symbolic links followed
+  std::string m_tempName;   // empty while the temporary file has no name
   std::FILE* m_file = nullptr;
 };
+
+// path with every symbolic link along its last component followed, as far as the links lead
+// (a link to a file that does not exist yet gives that file's path); path itself when it is no
+// link. Nothing, with errno ELOOP, when the links go on past 40.
+[[nodiscard]] std::optional<std::string> FollowSymbolicLinks(const std::string& path);

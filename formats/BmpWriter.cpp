@@ -38,12 +38,18 @@ bool WriteHeaders(std::FILE* file, const CDibImage& image, std::uint32_t fileSiz
 
 }  // namespace
 
+bool BmpCanHold(std::int64_t width, std::int64_t height) {
+  if (width < 0 || height < 0) return false;
+  const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
+  const std::uint64_t limit = std::numeric_limits<std::uint32_t>::max() - kPixelOffset;
+  return rowBytes == 0 || static_cast<std::uint64_t>(height) <= limit / rowBytes;
+}
+
 SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
                         CProgress* progress) {
   if (!image.IsValid() || !image.Is24Bit()) return SaveResult::kWriteError;
   const std::uint64_t imageBytes = image.GetImageBytes();
-  if (imageBytes + kPixelOffset > std::numeric_limits<std::uint32_t>::max())
-    return SaveResult::kTooLarge;
+  if (!BmpCanHold(image.GetWidth(), image.GetHeight())) return SaveResult::kTooLarge;
 
   if (progress != nullptr) {
     progress->SetStage(res::IDS_SAVING_BMP);

@@ -1,6 +1,7 @@
 // Writing a 24-bit image as a Windows bitmap file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "formats/SaveResult.h"
@@ -13,5 +14,8 @@ class CProgress;
 // nullptr), whose cancel stops the writing. The file appears only when complete: on cancel or
 // error an existing file of that name is untouched. A picture whose file would pass the
 // format's 4 GiB size field is refused before anything is written.
+// Whether a width × height 24-bit picture fits the format's 32-bit file size field.
+[[nodiscard]] bool BmpCanHold(std::int64_t width, std::int64_t height);
+
 [[nodiscard]] SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
                                       CProgress* progress);

@@ -4,6 +4,7 @@
 
 #include "formats/BmpReader.h"
 #include "formats/GifReader.h"
+#include "formats/InputFile.h"
 #include "formats/JpegReader.h"
 
 namespace {
@@ -32,14 +33,17 @@ const FormatEntry* FindFormat(unsigned char firstByte) {
 }
 
 // Marks the image empty, opens the file and reads its first byte; the file is left positioned
-// at its start. nullptr (file closed) when the file cannot be opened, is shorter than 10 bytes,
-// or starts with a byte of no known format.
+// at its start. nullptr (file closed) when the file cannot be opened, is not a regular file, is
+// shorter than 10 bytes, or starts with a byte of no known format.
 const FormatEntry* OpenAndRecognise(CDibImage& image, const std::string& fileName) {
   image.SetFileName(fileName);
   image.ClearValid();
   image.FreeRowBuffer();
   image.m_currentRow = 0;
-  if (!image.OpenFile()) return nullptr;
+  image.m_dataDamaged = FALSE;
+  int error = 0;
+  image.AttachFile(OpenInputFile(fileName, error));
+  if (image.GetOpenFile() == nullptr) return nullptr;
   unsigned char head[10];
   if (!image.ReadBytes(head, sizeof head) || !image.SeekTo(0)) {
     image.CloseFile();
@@ -76,6 +80,10 @@ BOOL Load(CDibImage& image, const std::string& fileName) {
   image.CloseFile();
   image.FreeRowBuffer();
   return image.IsValid();
+}
+
+BOOL LoadedWhole(const CDibImage& image) {
+  return image.IsValid() && image.m_currentRow >= image.GetHeight() && !image.m_dataDamaged;
 }
 
 const char* FormatName(unsigned char firstByte) {

@@ -13,5 +13,9 @@
 // pixels (a file that ends early still loads, with the missing rows black).
 [[nodiscard]] BOOL Load(CDibImage& image, const std::string& fileName);
 
+// After a successful Load: FALSE when the file's data ended early or was damaged, so that part of
+// the picture is filled in plain rather than read.
+[[nodiscard]] BOOL LoadedWhole(const CDibImage& image);
+
 // The format names the command line prints, by first byte; nullptr for an unknown first byte.
 [[nodiscard]] const char* FormatName(unsigned char firstByte);

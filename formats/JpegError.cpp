@@ -7,7 +7,11 @@ namespace {
   std::longjmp(reinterpret_cast<JpegErrorManager*>(record->err)->jump, 1);
 }
 
-void DropMessage(j_common_ptr, int) {}
+// Counts warnings (level -1: corrupt or missing data the library filled in) as the library's own
+// routine does, and shows nothing.
+void DropMessage(j_common_ptr record, int level) {
+  if (level < 0) ++record->err->num_warnings;
+}
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 // The library reports a fatal error by calling its error_exit routine, which must not return.
 // Ours jumps back to the point armed by RunJpegGuarded: a C++ exception would have to unwind
 // through the library's C frames, which are not built for it. Warnings and trace messages are
-// dropped, so no library text is ever formatted or shown.
+// dropped, so no library text is ever formatted or shown; warnings are still counted.
 #pragma once
 
 #include <csetjmp>

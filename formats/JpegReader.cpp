@@ -146,6 +146,8 @@ void Decode(Decompressor& decompressor, CDibImage& image) {
     DecodeIntoRows(info, image);
   else
     DecodeThroughStrip(info, image, strip, layout);
+  // Data that ends early or is corrupt is filled in grey by the library, with a warning.
+  if (info.err->num_warnings > 0) image.m_dataDamaged = TRUE;
   jpeg_finish_decompress(&info);
 }
 

@@ -121,10 +121,14 @@ int JpegQualityFor(unsigned qualityCode) {
   }
 }
 
+bool JpegCanHold(std::int64_t width, std::int64_t height) {
+  return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
 SaveResult WriteJpegFile(const CDibImage& image, const std::string& fileName, unsigned qualityCode,
                          CProgress* progress) {
   if (!image.IsValid() || !image.Is24Bit()) return SaveResult::kWriteError;
-  if (image.GetWidth() > kMaxSide || image.GetHeight() > kMaxSide) return SaveResult::kTooLarge;
+  if (!JpegCanHold(image.GetWidth(), image.GetHeight())) return SaveResult::kTooLarge;
   try {
     if (progress != nullptr && (!progress->SetStage(res::IDS_SAVING_JPEG) ||
                                 !progress->SetDetail(res::IDS_STARTING_COMPRESSION)))

@@ -1,6 +1,7 @@
 // Writing a 24-bit image as a JPEG file through libjpeg.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "formats/SaveResult.h"
@@ -22,5 +23,8 @@ constexpr unsigned kJpegQualityLow = 1047;
 // percent of rows, then "Finishing compression . . ."; a cancel stops the writing. The file
 // appears only when complete: on cancel or error an existing file of that name is untouched. A
 // side longer than the format allows is refused before anything is written.
+// Whether the format can hold a width × height picture (65,500 pixels on each side at most).
+[[nodiscard]] bool JpegCanHold(std::int64_t width, std::int64_t height);
+
 [[nodiscard]] SaveResult WriteJpegFile(const CDibImage& image, const std::string& fileName,
                                        unsigned qualityCode, CProgress* progress);

@@ -4,7 +4,7 @@
 enum class SaveResult {
   kSaved,
   kCancelled,   // the progress sink asked to stop; nothing was left behind
-  kWriteError,  // the file could not be created or written
+  kWriteError,  // the file could not be created or written; errno then tells why
   kTooLarge,    // the picture does not fit the format's size fields
   kNoMemory,
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 
 namespace {
@@ -35,6 +36,8 @@ void FuzzImageFile(const std::uint8_t* data, std::size_t size) {
   CDibImage image;
   int width = 0, height = 0;
   const BOOL probed = Probe(image, ScratchFile(), width, height);
+  // A refused file is described from its first bytes, which are the fuzzer's as well.
+  if (!probed && DescribeRefusal(ScratchFile()).empty()) std::abort();
   if (Load(image, ScratchFile())) {
     // Whatever loads is a 24-bit picture of the size its probe reported, whose first and last
     // rows can be read. Touching every page of a picture of gigabytes would make each run of the
@@ -46,5 +49,6 @@ void FuzzImageFile(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t* top = image.GetPixelAddress(0, 0);
     const std::uint8_t* bottom = image.GetPixelAddress(0, image.GetHeight() - 1);
     sink = sink + top[0] + top[rowBytes - 1] + bottom[0] + bottom[rowBytes - 1];
+    sink = sink + LoadedWhole(image);
   }
 }

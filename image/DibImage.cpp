@@ -277,6 +277,11 @@ BOOL CDibImage::OpenFile() {
   return m_file != nullptr;
 }
 
+void CDibImage::AttachFile(std::FILE* file) {
+  CloseFile();
+  m_file = file;
+}
+
 BOOL CDibImage::ReadBytes(void* buffer, std::size_t n) {
   return m_file != nullptr && std::fread(buffer, 1, n, m_file) == n;
 }

@@ -77,6 +77,8 @@ class CDibImage {
   [[nodiscard]] const std::string& GetFileName() const { return m_fileName; }
   // Opens the file set by SetFileName for reading, closing any file open before.
   [[nodiscard]] BOOL OpenFile();
+  // Takes over file, already open for reading, as the open file (closing any file open before).
+  void AttachFile(std::FILE* file);
   [[nodiscard]] BOOL ReadBytes(void* buffer, std::size_t n);
   [[nodiscard]] BOOL SeekTo(long offset, int origin = SEEK_SET);
   void CloseFile();
@@ -89,6 +91,8 @@ class CDibImage {
   void ClearValid() { m_valid = FALSE; }
   // The row being read by any reader.
   int m_currentRow = 0;
+  // Set by a reader that met damaged data after creating the pixels and filled in what it could.
+  BOOL m_dataDamaged = FALSE;
 
  private:
   static constexpr COLORREF kHighlightColor = 0xFFFFFF;

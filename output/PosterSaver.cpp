@@ -19,7 +19,8 @@ bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
 }  // namespace
 
 std::optional<PosterFormat> PosterFormatFromName(const std::string& fileName) {
-  if (EndsWithNoCase(fileName, ".jpg")) return PosterFormat::kJpeg;
+  if (EndsWithNoCase(fileName, ".jpg") || EndsWithNoCase(fileName, ".jpeg"))
+    return PosterFormat::kJpeg;
   if (EndsWithNoCase(fileName, ".bmp")) return PosterFormat::kBmp;
   return std::nullopt;
 }

@@ -70,6 +70,39 @@ constexpr Entry kStrings[] = {
      "The poster is too large for the JPEG format (65,500 pixels across and down at most). Please "
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
+    {IDS_NO_SUCH_FILE, "no such file"},
+    {IDS_PERMISSION_DENIED, "permission denied"},
+    {IDS_SYMLINK_LOOP, "too many levels of symbolic links"},
+    {IDS_NOT_A_FOLDER, "not a folder"},
+    {IDS_IS_A_FOLDER, "is a folder"},
+    {IDS_NOT_REGULAR_FILE, "not a regular file (a named pipe, a device or a socket)"},
+    {IDS_NO_SPACE, "no space left on device"},
+    {IDS_QUOTA_EXCEEDED, "disk quota exceeded"},
+    {IDS_READ_ONLY_FS, "read-only file system"},
+    {IDS_FILE_TOO_LARGE, "file too large"},
+    {IDS_NAME_TOO_LONG, "file name too long"},
+    {IDS_FILE_TOO_SHORT, "too short to be an image"},
+    {IDS_FOREIGN_FORMAT, "a %s image, a format that cannot be read here"},
+    {IDS_UNKNOWN_FORMAT, "not an image of a format that can be read here"},
+    {IDS_DAMAGED_IMAGE, "the image is damaged or of a kind that cannot be read here"},
+    {IDS_DATA_ENDS_EARLY, "data ends early or is damaged; the missing part is left plain"},
+    {IDS_OUTPUT_IS_INPUT,
+     "The poster file '%s' is also an input of the poster ('%s'); please choose another name."},
+    {IDS_OUTPUT_NOT_FILE, "The poster file cannot be written to '%s': %s."},
+    {IDS_WRITE_ERROR_CAUSE, "The poster file could not be written: '%s': %s."},
+    {IDS_POSTER_PAST_MEMORY,
+     "The poster would be %s x %s pixels, and building it needs %s MB of memory, more than this "
+     "machine has (%s MB of memory and swap)."},
+    {IDS_POSTER_PAST_JPEG,
+     "The poster would be %s x %s pixels, more than the JPEG format holds (65,500 pixels across "
+     "and down at most)."},
+    {IDS_POSTER_PAST_BMP,
+     "The poster would be %s x %s pixels, a file of %s MB, more than the Windows BMP format "
+     "holds (4 GB at most)."},
+    {IDS_FITTING_WIDTH, "A print width of %s inches or less fits."},
+    {IDS_FITTING_FRACTION, "A poster resolution of 1/%s of the printer resolution fits."},
+    {IDS_FITTING_AS_JPEG, "Saved as JPEG it fits."},
+    {IDS_FITTING_AS_BMP, "Saved as BMP it fits."},
 };
 
 }  // namespace
@@ -78,6 +111,20 @@ const char* LoadString(unsigned id) {
   const auto found = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
                                       [](const Entry& e, unsigned key) { return e.id < key; });
   return (found != std::end(kStrings) && found->id == id) ? found->text : nullptr;
+}
+
+std::string FormatString(unsigned id, std::initializer_list<std::string> args) {
+  const char* format = LoadString(id);
+  if (format == nullptr) return "error " + std::to_string(id);
+  std::string text(format);
+  std::size_t from = 0;
+  for (const std::string& arg : args) {
+    const std::size_t at = text.find("%s", from);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, arg);
+    from = at + arg.size();
+  }
+  return text;
 }
 
 }  // namespace res

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 
 namespace res {
 
@@ -49,9 +51,41 @@ enum StringId : unsigned {
   IDS_BMP_TOO_LARGE = 171,
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
+  // Why a file could not be read or written, in the user's words.
+  IDS_NO_SUCH_FILE = 200,
+  IDS_PERMISSION_DENIED = 201,
+  IDS_SYMLINK_LOOP = 202,
+  IDS_NOT_A_FOLDER = 203,
+  IDS_IS_A_FOLDER = 204,
+  IDS_NOT_REGULAR_FILE = 205,
+  IDS_NO_SPACE = 206,
+  IDS_QUOTA_EXCEEDED = 207,
+  IDS_READ_ONLY_FS = 208,
+  IDS_FILE_TOO_LARGE = 209,
+  IDS_NAME_TOO_LONG = 210,
+  IDS_FILE_TOO_SHORT = 211,
+  IDS_FOREIGN_FORMAT = 212,
+  IDS_UNKNOWN_FORMAT = 213,
+  IDS_DAMAGED_IMAGE = 214,
+  IDS_DATA_ENDS_EARLY = 215,
+  IDS_OUTPUT_IS_INPUT = 216,
+  IDS_OUTPUT_NOT_FILE = 217,
+  IDS_WRITE_ERROR_CAUSE = 218,
+  // Posters past a limit, and the settings that would fit.
+  IDS_POSTER_PAST_MEMORY = 220,
+  IDS_POSTER_PAST_JPEG = 221,
+  IDS_POSTER_PAST_BMP = 222,
+  IDS_FITTING_WIDTH = 223,
+  IDS_FITTING_FRACTION = 224,
+  IDS_FITTING_AS_JPEG = 225,
+  IDS_FITTING_AS_BMP = 226,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
 [[nodiscard]] const char* LoadString(unsigned id);
+
+// The text of a string id with each "%s" replaced by the next of args, in order; "error N" for
+// an id the table does not have.
+[[nodiscard]] std::string FormatString(unsigned id, std::initializer_list<std::string> args);
 
 }  // namespace res

@@ -84,7 +84,7 @@ TEST(BmpWriter, RefusesWhatCannotBeWritten) {
   // image are never touched, so they cost no memory.
   CDibImage huge;
   ASSERT_TRUE(huge.Create(40000, 40000, TRUE));
-  const std::string path = test::ScratchPath("huge.bmp");
+  const std::string path = test::ScratchPath("huge_poster.bmp");
   EXPECT_EQ(WriteBmpFile(huge, path, nullptr), SaveResult::kTooLarge);
   EXPECT_FALSE(test::Exists(path));
 }

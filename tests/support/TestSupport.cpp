@@ -97,7 +97,8 @@ void Put32(Bytes& out, std::uint32_t value) {
   Put16(out, value >> 16);
 }
 
-CommandResult RunCli(const std::vector<std::string>& args) {
+CommandResult RunCli(const std::vector<std::string>& args,
+                     const std::function<void()>& prepareChild) {
   const std::string outPath = ScratchPath("cli-stdout.txt");
   const std::string errPath = ScratchPath("cli-stderr.txt");
   const pid_t pid = fork();
@@ -110,6 +111,9 @@ CommandResult RunCli(const std::vector<std::string>& args) {
     argv.push_back(nullptr);
     if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr))
       _exit(127);
+    constexpr unsigned kTimeoutSeconds = 60;
+    alarm(kTimeoutSeconds);
+    if (prepareChild) prepareChild();
     execv(program.c_str(), argv.data());
     _exit(127);
   }

@@ -40,6 +40,10 @@ struct CommandResult {
   std::string err;
 };
 // Runs the command-line program with args (no shell) and collects what it printed.
-CommandResult RunCli(const std::vector<std::string>& args);
+// prepareChild, if given, runs in the new process just before the program starts (to set
+// limits or signal dispositions). A program still running after 60 seconds is ended by SIGALRM
+// (exit code 142): a hang fails the test instead of holding it.
+CommandResult RunCli(const std::vector<std::string>& args,
+                     const std::function<void()>& prepareChild = {});
 
 }  // namespace test

@@ -1,0 +1,34 @@
+// Limits a poster must keep, checked from its geometry before anything is allocated: the
+// memory the build needs against the memory of the machine, and the size the chosen file
+// format can hold. A poster past a limit is refused with a message that names its size, the
+// limit, and a setting that fits.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/TileGrid.h"
+#include "engine/TileList.h"
+
+// The format the poster is going to be saved in; kNone where that is not known yet.
+enum class PosterFileFormat { kNone, kBmp, kJpeg };
+
+struct PosterLimitCheck {
+  bool fits = true;
+  std::string message;  // when it does not fit: what passes which limit, and what would fit
+};
+
+// The bytes the build holds at its peak for this setup: the poster, every tile image at cell
+// size, the main image and the largest tile while it is being read. tiles keep their probed
+// sizes. Past the int range the geometry cannot be laid out, and the figure is that of the
+// poster resolution alone.
+[[nodiscard]] double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup);
+
+// Checks the setup against memoryBytes (physical memory and swap; see MachineMemoryBytes) and
+// the limits of format.
+[[nodiscard]] PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
+                                                 PosterFileFormat format,
+                                                 std::uint64_t memoryBytes);
+
+// Physical memory plus swap of this machine, in bytes.
+[[nodiscard]] std::uint64_t MachineMemoryBytes();
