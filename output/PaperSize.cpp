@@ -24,16 +24,3 @@ std::optional<PaperSize> PaperSizeFromName(const std::string& name) {
     if (name == paper.name) return paper.size;
   return std::nullopt;
 }
-
-PrinterMetrics MetricsForPaper(const PaperSize& paper, int dpiX, int dpiY) {
-  PrinterMetrics metrics;
-  metrics.dpiX = dpiX;
-  metrics.dpiY = dpiY;
-  const int pageWidthPx = static_cast<int>((paper.widthInches - 2 * kPaperMarginInches) * dpiX);
-  const int pageHeightPx = static_cast<int>((paper.heightInches - 2 * kPaperMarginInches) * dpiY);
-  metrics.printableWidth = pageWidthPx * 1000 / dpiX;
-  metrics.printableHeight = pageHeightPx * 1000 / dpiY;
-  metrics.paperWidth = static_cast<int>(paper.widthInches * 1000);
-  metrics.paperHeight = static_cast<int>(paper.heightInches * 1000);
-  return metrics;
-}

@@ -35,10 +35,9 @@ CPdfPrintDevice::CPdfPrintDevice(std::string fileName, const PaperSize& paper, i
 CPdfPrintDevice::~CPdfPrintDevice() = default;
 
 PrintDeviceMetrics CPdfPrintDevice::GetMetrics() const {
-  const PrinterMetrics metrics = MetricsForPaper(m_paper, m_dpiX, m_dpiY);
   return {static_cast<int>((m_paper.widthInches - 2 * kPaperMarginInches) * m_dpiX),
-          static_cast<int>((m_paper.heightInches - 2 * kPaperMarginInches) * m_dpiY),
-          metrics.dpiX, metrics.dpiY};
+          static_cast<int>((m_paper.heightInches - 2 * kPaperMarginInches) * m_dpiY), m_dpiX,
+          m_dpiY};
 }
 
 bool CPdfPrintDevice::StartDoc(const std::string& documentName) {
@@ -85,7 +84,8 @@ bool CPdfPrintDevice::StartPage() {
 
 void CPdfPrintDevice::StretchBand(const DeviceRect& destination, const CDibImage& band,
                                   int sourceWidth, int sourceHeight) {
-  if (m_out == nullptr) return;
+  // Asked as a spooler would: after a cancel the loop then stops at its next question.
+  if (m_out == nullptr || !CallAbortProc(0)) return;
   // The image's first row goes to the top of the destination.
   WriteText(Format("q %d 0 0 %d %d %d cm\nBI /W %d /H %d /CS /RGB /BPC 8 ID ", destination.width,
                    -destination.height, destination.x, destination.y + destination.height,
