@@ -208,9 +208,11 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
     return kExitUsage;
   }
   job.range = {options.page ? FALSE : TRUE, options.page.value_or(1)};
-  std::printf("print        %s x %s inches, %d x %d pages\n",
+  const PrintDeviceMetrics page = device.GetMetrics();
+  std::printf("print        %s x %s inches, %d x %d pages of %d x %d printer pixels at %d x %d dpi\n",
               FormatInches(job.printSize.width).c_str(), FormatInches(job.printSize.height).c_str(),
-              job.pages.across, job.pages.down);
+              job.pages.across, job.pages.down, page.pageWidthPx, page.pageHeightPx, page.dpiX,
+              page.dpiY);
   std::fflush(stdout);
 
   CConsoleProgress progress;
