@@ -168,6 +168,16 @@ const CDibImage* ResampleMainImage(CDibImage& mainImage, const PrintJob& job, CP
 
 }  // namespace
 
+bool ChoosePrintRange(const PageCount& pages, PrintRange& range,
+                      const std::function<bool(PrintRange&)>& askUser) {
+  range.printPage = 1;
+  if (pages.across * pages.down <= 1) {
+    range.printAll = TRUE;
+    return true;
+  }
+  return askUser(range);
+}
+
 std::string PrintDocumentName(const std::string& mainImagePath, const PageCount& pages,
                               const PrintRange& range) {
   std::string name = mainImagePath;

@@ -7,6 +7,7 @@
 // when a band is drawn.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/PrintSize.h"
@@ -43,6 +44,12 @@ enum class PrintOutcome {
   kNotStarted,  // the device refused to start the job (the not-enough-memory message)
   kNotDelivered,  // the device could not complete the job (the output could not be written)
 };
+
+// The range of a print command. The page starts at 1 each time; a poster of one page is printed
+// whole without asking; otherwise askUser (the print range dialog) is given the range with the
+// all-pages choice of the last command and page 1, and answers whether to go ahead.
+[[nodiscard]] bool ChoosePrintRange(const PageCount& pages, PrintRange& range,
+                                    const std::function<bool(PrintRange&)>& askUser);
 
 // The job's name: the main image's file name, with " (all pages)" or " (page N)" when the
 // poster has more than one page.

@@ -76,6 +76,27 @@ TEST(PrintEngine, OnePagePosterIsNamedAfterTheFileAndStartsAtTheMargins) {
   EXPECT_EQ(p.progress.details, (std::vector<std::string>{"Generating page 1 of 1"}));
 }
 
+TEST(PrintEngine, OnlyPostersOfSeveralPagesAskForTheRange) {
+  PrintRange range{FALSE, 4};
+  int asked = 0;
+  const auto ask = [&](PrintRange& r) {
+    ++asked;
+    EXPECT_EQ(r.printPage, 1);
+    EXPECT_EQ(r.printAll, FALSE);  // remembered from the last command
+    r.printPage = 3;
+    return true;
+  };
+  EXPECT_TRUE(ChoosePrintRange({1, 1}, range, ask));
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(range.printAll, TRUE);
+  EXPECT_EQ(range.printPage, 1);
+  range.printAll = FALSE;
+  EXPECT_TRUE(ChoosePrintRange({3, 2}, range, ask));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(range.printPage, 3);
+  EXPECT_FALSE(ChoosePrintRange({2, 1}, range, [](PrintRange&) { return false; }));
+}
+
 TEST(PrintEngine, DocumentNamesTellTheRange) {
   EXPECT_EQ(PrintDocumentName("/a/b/beach.jpg", {1, 1}, {FALSE, 1}), "beach.jpg");
   EXPECT_EQ(PrintDocumentName("/a/b/beach.jpg", {3, 2}, {TRUE, 1}), "beach.jpg (all pages)");
