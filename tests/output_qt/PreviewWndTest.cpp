@@ -47,10 +47,18 @@ class PreviewWndTest : public QObject {
   Q_OBJECT
 
  private:
-  QSize m_client;  // the screen's work area, where the preview opens
+  QSize m_client;  // the screen's work area, where the preview opens, in device pixels
+  int m_ratio = 1;  // device pixels per logical pixel of the screen
+
+  // A point of the navigator's thumbnail (even coordinates) as a mouse position.
+  QPoint Mouse(int x, int y) const { return {x / m_ratio, y / m_ratio}; }
 
  private slots:
-  void initTestCase() { m_client = QGuiApplication::primaryScreen()->availableGeometry().size(); }
+  void initTestCase() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    m_ratio = static_cast<int>(screen->devicePixelRatio());
+    m_client = screen->availableGeometry().size() * m_ratio;
+  }
 
   void LargePosterOpensFittedAndZoomsWithTheKeypadPlusOnly() {
     QWidget mainWindow;
@@ -124,14 +132,14 @@ class PreviewWndTest : public QObject {
 
     // Dragging past the bottom-right corner stops one pixel short of it; the view moves only
     // when the frame is dropped.
-    QTest::mousePress(navigator, Qt::LeftButton, {}, QPoint(3, 3));
-    QTest::mouseMove(navigator, QPoint(3 + 40, 3 + 10));
+    QTest::mousePress(navigator, Qt::LeftButton, {}, Mouse(4, 4));
+    QTest::mouseMove(navigator, Mouse(4 + 40, 4 + 10));
     QCOMPARE(navigator->GetFrameRect().topLeft(), QPoint(40, 10));
-    QTest::mouseMove(navigator, QPoint(thumbWidth + 50, thumbHeight + 50));
+    QTest::mouseMove(navigator, Mouse(thumbWidth + 50, thumbHeight + 50));
     const QPoint dropped(thumbWidth - frame.width() - 1, thumbHeight - frame.height() - 1);
     QCOMPARE(navigator->GetFrameRect().topLeft(), dropped);
     QCOMPARE(preview.GetScroll(), QPoint(0, 0));
-    QTest::mouseRelease(navigator, Qt::LeftButton, {}, QPoint(thumbWidth + 50, thumbHeight + 50));
+    QTest::mouseRelease(navigator, Qt::LeftButton, {}, Mouse(thumbWidth + 50, thumbHeight + 50));
     const QPoint scroll(dropped.x() * m_client.width() / frame.width(),
                         dropped.y() * m_client.height() / frame.height());
     QCOMPARE(preview.GetScroll(), QPoint(std::min(scroll.x(), width - m_client.width()),
@@ -140,10 +148,10 @@ class PreviewWndTest : public QObject {
     QCOMPARE(Shown(preview).pixel(7, 9), PosterRgb(poster, at.x() + 7, at.y() + 9));
 
     // A press outside the frame starts no drag.
-    QTest::mousePress(navigator, Qt::LeftButton, {}, QPoint(1, 1));
-    QTest::mouseMove(navigator, QPoint(30, 30));
+    QTest::mousePress(navigator, Qt::LeftButton, {}, Mouse(2, 2));
+    QTest::mouseMove(navigator, Mouse(30, 30));
     QCOMPARE(navigator->GetFrameRect().topLeft(), dropped);
-    QTest::mouseRelease(navigator, Qt::LeftButton, {}, QPoint(30, 30));
+    QTest::mouseRelease(navigator, Qt::LeftButton, {}, Mouse(30, 30));
 
     preview.SetScroll(-5, height * 9);
     QCOMPARE(preview.GetScroll(), QPoint(0, height - m_client.height()));
