@@ -1,4 +1,5 @@
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -39,6 +40,19 @@ void PressKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers, boo
   QCoreApplication::sendEvent(&window, &press);
 }
 
+// With MOZAIKON_SCREENSHOT_DIR set, what the preview shows is kept there as name.png, the
+// navigator drawn where it floats.
+void KeepScreenshot(CPreviewWnd& preview, const char* name) {
+  const QString dir = qEnvironmentVariable("MOZAIKON_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QPixmap shot = preview.grab();
+  if (CNavigatorWnd* navigator = preview.GetNavigator(); navigator && navigator->isVisible()) {
+    QPainter painter(&shot);
+    painter.drawPixmap(preview.mapFromGlobal(navigator->pos()), navigator->grab());
+  }
+  QVERIFY(shot.save(dir + "/" + name + ".png"));
+}
+
 QString Caption(unsigned id) { return QString::fromUtf8(res::LoadString(id)); }
 
 }  // namespace
@@ -77,6 +91,7 @@ class PreviewWndTest : public QObject {
     QCOMPARE(fitted.width(), m_client.width());
     QCOMPARE(fitted.top(), (m_client.height() - fitted.height()) / 2);
     QImage shown = Shown(preview);
+    KeepScreenshot(preview, "preview-fitted");
     QCOMPARE(shown.pixel(3, fitted.top() - 2), qRgb(255, 255, 255));
     for (const QPoint at : {QPoint(0, 0), QPoint(fitted.width() - 1, fitted.height() - 1),
                             QPoint(17, fitted.height() - 3)})
@@ -146,6 +161,7 @@ class PreviewWndTest : public QObject {
                                          std::min(scroll.y(), height - m_client.height())));
     const QPoint at = preview.GetScroll();
     QCOMPARE(Shown(preview).pixel(7, 9), PosterRgb(poster, at.x() + 7, at.y() + 9));
+    KeepScreenshot(preview, "preview-actual");
 
     // A press outside the frame starts no drag.
     QTest::mousePress(navigator, Qt::LeftButton, {}, Mouse(2, 2));
