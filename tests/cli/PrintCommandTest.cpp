@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -149,4 +152,48 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
       RunCli(With(scene.Args("print", false), {"--pdf", (scene.dir + "/missing/x.pdf").c_str()}));
   EXPECT_EQ(noDir.exitCode, 1);
   EXPECT_FALSE(test::Exists(pdf));
+}
+
+// Runs the command-line program with args and sends it Ctrl-C once its standard error shows
+// cue. The exit status, or -1 when the cue never came.
+int InterruptAt(std::vector<std::string> args, const std::string& cue) {
+  int errPipe[2];
+  if (pipe(errPipe) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(errPipe[1], STDERR_FILENO);
+    close(errPipe[0]);
+    std::string program = MOZAIKON_CLI;
+    std::vector<char*> argv{program.data()};
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(errPipe[1]);
+  std::string err;
+  char buffer[256];
+  bool sent = false;
+  for (ssize_t n; (n = read(errPipe[0], buffer, sizeof buffer)) > 0;) {
+    err.append(buffer, static_cast<std::size_t>(n));
+    if (!sent && err.find(cue) != std::string::npos) sent = kill(pid, SIGINT) == 0;
+  }
+  close(errPipe[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return sent && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliPrint, InterruptAbandonsTheJobAndLeavesAnExistingFileAlone) {
+  PrintScene scene("print_interrupt");
+  const std::string pdf = scene.dir + "/kept.pdf";
+  test::WriteFile(pdf, {'o', 'l', 'd'});
+  // 40 inches at 1200 dpi: over a hundred thousand bands, far longer than Ctrl-C takes.
+  std::vector<std::string> args = {"print", scene.main, "--print-width", "40", "--fraction", "16",
+                                   "--printer-dpi", "1200", "--pdf", pdf};
+  EXPECT_EQ(InterruptAt(args, "Printing poster"), 130);
+  EXPECT_EQ(test::ReadFile(pdf), (test::Bytes{'o', 'l', 'd'}));
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(scene.dir)) ++files;
+  EXPECT_EQ(files, 5u);  // main, three tiles and the old file: nothing half-written
 }
