@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "image/PathUtils.h"
 #include "image/Progress.h"
@@ -166,6 +165,27 @@ const CDibImage* ResampleMainImage(CDibImage& mainImage, const PrintJob& job, CP
   return &mainImage;
 }
 
+// The job from StartDoc to EndDoc or AbortDoc, with the abort procedure installed.
+PrintOutcome RunDocument(CDibImage& source, const PrintJob& job, double& printScale,
+                         CPrintDevice& device, CProgress& progress, CPrintAbort& abort) {
+  (void)progress.SetStage(res::IDS_PRINTING_POSTER);
+  if (!device.StartDoc(PrintDocumentName(job.mainImagePath, job.pages, job.range)))
+    return PrintOutcome::kNotStarted;
+
+  CDibImage resampled;
+  const CDibImage* printed = &source;
+  if (!job.posterBuilt) printed = ResampleMainImage(source, job, progress, resampled, printScale);
+  if (abort.Check(false, 0) && printed->IsValid() && job.dpiY > 0 && job.dpiX > 0) {
+    CBandLoop loop(*printed, printScale, job, device, progress, abort);
+    (void)loop.Run();
+  }
+  if (progress.CheckCancel()) {
+    device.AbortDoc();
+    return PrintOutcome::kCancelled;
+  }
+  return device.EndDoc() ? PrintOutcome::kPrinted : PrintOutcome::kNotDelivered;
+}
+
 }  // namespace
 
 bool ChoosePrintRange(const PageCount& pages, PrintRange& range,
@@ -191,22 +211,9 @@ PrintOutcome PrintPoster(CDibImage& source, const PrintJob& job, double& printSc
                          CPrintDevice& device, CProgress& progress) {
   CPrintAbort abort(progress);
   device.SetAbortProc([&abort](int errorCode) { return abort.Check(true, errorCode); });
-  (void)progress.SetStage(res::IDS_PRINTING_POSTER);
-  if (!device.StartDoc(PrintDocumentName(job.mainImagePath, job.pages, job.range)))
-    return PrintOutcome::kNotStarted;
-
-  CDibImage resampled;
-  const CDibImage* printed = &source;
-  if (!job.posterBuilt) printed = ResampleMainImage(source, job, progress, resampled, printScale);
-  if (abort.Check(false, 0) && printed->IsValid() && job.dpiY > 0 && job.dpiX > 0) {
-    CBandLoop loop(*printed, printScale, job, device, progress, abort);
-    (void)loop.Run();
-  }
-  if (progress.CheckCancel()) {
-    device.AbortDoc();
-    return PrintOutcome::kCancelled;
-  }
-  return device.EndDoc() ? PrintOutcome::kPrinted : PrintOutcome::kNotDelivered;
+  const PrintOutcome outcome = RunDocument(source, job, printScale, device, progress, abort);
+  device.SetAbortProc({});  // the procedure refers to this job only
+  return outcome;
 }
 
 unsigned MessageId(PrintOutcome outcome) {
