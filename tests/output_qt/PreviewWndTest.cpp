@@ -163,10 +163,23 @@ class PreviewWndTest : public QObject {
     QCOMPARE(Shown(preview).pixel(7, 9), PosterRgb(poster, at.x() + 7, at.y() + 9));
     KeepScreenshot(preview, "preview-actual");
 
+    // Losing the mouse during a drag drops the frame where it is.
+    QTest::mousePress(navigator, Qt::LeftButton, {}, Mouse(dropped.x() + 2, dropped.y() + 2));
+    QTest::mouseMove(navigator, Mouse(dropped.x() + 2 - 20, dropped.y() + 2 - 10));
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(navigator, &deactivate);
+    const QPoint moved(dropped.x() - 20, dropped.y() - 10);
+    QCOMPARE(navigator->GetFrameRect().topLeft(), moved);
+    QCOMPARE(preview.GetScroll(), QPoint(moved.x() * m_client.width() / frame.width(),
+                                         moved.y() * m_client.height() / frame.height()));
+    QTest::mouseMove(navigator, Mouse(4, 4));  // no longer dragging
+    QCOMPARE(navigator->GetFrameRect().topLeft(), moved);
+    QTest::mouseRelease(navigator, Qt::LeftButton, {}, Mouse(4, 4));
+
     // A press outside the frame starts no drag.
     QTest::mousePress(navigator, Qt::LeftButton, {}, Mouse(2, 2));
     QTest::mouseMove(navigator, Mouse(30, 30));
-    QCOMPARE(navigator->GetFrameRect().topLeft(), dropped);
+    QCOMPARE(navigator->GetFrameRect().topLeft(), moved);
     QTest::mouseRelease(navigator, Qt::LeftButton, {}, Mouse(30, 30));
 
     preview.SetScroll(-5, height * 9);
