@@ -48,8 +48,8 @@ constexpr ControlTemplate kTemplate[] = {
 // Dialog units to pixels with the dialog font: a quarter of the average character width
 // across, an eighth of the character height down.
 QRect ToPixels(const QFontMetrics& metrics, int x, int y, int width, int height) {
-  const int baseX = metrics.horizontalAdvance(
-                        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52;
+  const int baseX =
+      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52;
   const int baseY = metrics.height();
   return {x * baseX / 4, y * baseY / 8, width * baseX / 4, height * baseY / 8};
 }
@@ -87,7 +87,8 @@ void CPrintPageDlg::BuildControls() {
       case Kind::kEdit:
         // Digits only, as the template's number style allows.
         m_pageEdit = new QLineEdit(this);
-        m_pageEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_pageEdit));
+        m_pageEdit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_pageEdit));
         widget = m_pageEdit;
         break;
       case Kind::kButton:
@@ -148,8 +149,7 @@ void CPrintPageDlg::accept() {
     return;
   }
   if (n < 1 || n > m_nPageCount) {
-    const QString message =
-        QString::asprintf(res::LoadString(res::IDS_PAGE_RANGE), m_nPageCount);
+    const QString message = QString::asprintf(res::LoadString(res::IDS_PAGE_RANGE), m_nPageCount);
     QMessageBox::warning(this, QString::fromUtf8(res::LoadString(res::IDS_APP_NAME)), message);
     m_pageEdit->setFocus();
     return;

@@ -28,9 +28,12 @@ inline void MakePoster(CDibImage& poster) {
       const int noise = static_cast<int>((grain >> 16) % 17) - 8;
       const int cell = (x / 120) * 7 + (y / 90) * 13;
       const int shade = ((x % 120) + (y % 90)) / 2;
-      pixel[0] = static_cast<std::uint8_t>(std::clamp((cell * 37) % 200 + shade / 3 + noise, 0, 255));
-      pixel[1] = static_cast<std::uint8_t>(std::clamp((cell * 53) % 200 + shade / 2 + noise, 0, 255));
-      pixel[2] = static_cast<std::uint8_t>(std::clamp((cell * 71) % 200 + shade / 4 + noise, 0, 255));
+      pixel[0] =
+          static_cast<std::uint8_t>(std::clamp((cell * 37) % 200 + shade / 3 + noise, 0, 255));
+      pixel[1] =
+          static_cast<std::uint8_t>(std::clamp((cell * 53) % 200 + shade / 2 + noise, 0, 255));
+      pixel[2] =
+          static_cast<std::uint8_t>(std::clamp((cell * 71) % 200 + shade / 4 + noise, 0, 255));
     }
   }
 }

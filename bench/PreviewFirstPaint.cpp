@@ -15,16 +15,18 @@
 namespace {
 
 double Milliseconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
+      .count();
 }
 
 // A screen of 1920 × 1080 pixels for the window system that draws nowhere.
 void UseFullHdScreen() {
   const std::string config = bench::TempPath("screen.json");
   if (std::FILE* f = std::fopen(config.c_str(), "w")) {
-    std::fputs("{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": 1920, "
-               "\"height\": 1080, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}",
-               f);
+    std::fputs(
+        "{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": 1920, "
+        "\"height\": 1080, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}",
+        f);
     std::fclose(f);
   }
   setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);

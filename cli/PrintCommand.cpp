@@ -62,14 +62,20 @@ std::optional<std::string> TakePrintOptions(Arguments& args, PrintOptions& o) {
     if (i + 1 >= args.size()) return "option " + name + " needs a value";
     const std::string& value = args[++i];
     bool valid = true;
-    if (name == "--pdf") o.pdf = value;
-    else if (name == "--printer") o.queue = value;
-    else if (name == "--paper") valid = (o.paper = PaperSizeFromName(value)).has_value();
-    else if (name == "--printer-dpi") valid = (o.dpi = ParsePositive(value)).has_value() && *o.dpi <= 100000;
-    else valid = (o.page = ParsePositive(value)).has_value();
+    if (name == "--pdf")
+      o.pdf = value;
+    else if (name == "--printer")
+      o.queue = value;
+    else if (name == "--paper")
+      valid = (o.paper = PaperSizeFromName(value)).has_value();
+    else if (name == "--printer-dpi")
+      valid = (o.dpi = ParsePositive(value)).has_value() && *o.dpi <= 100000;
+    else
+      valid = (o.page = ParsePositive(value)).has_value();
     if (!valid || value.empty()) return "invalid value '" + value + "' for " + name;
   }
-  if (o.pdf.empty() == o.queue.empty()) return std::string("name one output: --pdf OUT.pdf or --printer QUEUE");
+  if (o.pdf.empty() == o.queue.empty())
+    return std::string("name one output: --pdf OUT.pdf or --printer QUEUE");
   args = std::move(rest);
   return std::nullopt;
 }
@@ -133,8 +139,8 @@ struct Printer {
 
 bool OpenPrinter(const PrintOptions& options, int dpi, Printer& printer) {
   if (!options.pdf.empty()) {
-    printer.pdf = std::make_unique<CPdfPrintDevice>(options.pdf, options.paper.value_or(PaperSize{}),
-                                                    dpi, dpi);
+    printer.pdf = std::make_unique<CPdfPrintDevice>(options.pdf,
+                                                    options.paper.value_or(PaperSize{}), dpi, dpi);
     printer.device = printer.pdf.get();
     return true;
   }
@@ -160,8 +166,9 @@ bool Build(PosterBuildInputs& inputs, CDibImage& poster, CConsoleProgress& progr
   if (result.built) return true;
   progress.Finish();
   if (!CConsoleProgress::Interrupted())
-    PrintError(result.messageId ? Message(result.messageId, result.messageArg)
-                                : std::string("the poster was not built: no tile image can be read"));
+    PrintError(result.messageId
+                   ? Message(result.messageId, result.messageArg)
+                   : std::string("the poster was not built: no tile image can be read"));
   return false;
 }
 
@@ -187,9 +194,10 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
   inputs.setup.printer = MetricsOf(device.GetMetrics());
   inputs.seed = build.seed;
   if (!LoadMainImage(build.mainImage, mainImage, inputs.setup)) return kExitFailure;
-  if (build.printWidthInches) inputs.setup.printSize.width = TruncateToHundredths(*build.printWidthInches);
-  ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth,
-                          inputs.setup.imageHeight, inputs.setup.printer);
+  if (build.printWidthInches)
+    inputs.setup.printSize.width = TruncateToHundredths(*build.printWidthInches);
+  ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth, inputs.setup.imageHeight,
+                          inputs.setup.printer);
   TileList tiles;
   CollectTiles(build, tiles);
 
@@ -209,10 +217,10 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
   }
   job.range = {options.page ? FALSE : TRUE, options.page.value_or(1)};
   const PrintDeviceMetrics page = device.GetMetrics();
-  std::printf("print        %s x %s inches, %d x %d pages of %d x %d printer pixels at %d x %d dpi\n",
-              FormatInches(job.printSize.width).c_str(), FormatInches(job.printSize.height).c_str(),
-              job.pages.across, job.pages.down, page.pageWidthPx, page.pageHeightPx, page.dpiX,
-              page.dpiY);
+  std::printf(
+      "print        %s x %s inches, %d x %d pages of %d x %d printer pixels at %d x %d dpi\n",
+      FormatInches(job.printSize.width).c_str(), FormatInches(job.printSize.height).c_str(),
+      job.pages.across, job.pages.down, page.pageWidthPx, page.pageHeightPx, page.dpiX, page.dpiY);
   std::fflush(stdout);
 
   CConsoleProgress progress;
@@ -256,5 +264,6 @@ int RunPrint(const Arguments& arguments) {
   const BuildOptions& build = std::get<BuildOptions>(parsed);
   Printer printer;
   if (!OpenPrinter(options, options.dpi.value_or(build.dpi), printer)) return kExitFailure;
-  return PrintWith(build, options, *printer.device, options.pdf.empty() ? options.queue : options.pdf);
+  return PrintWith(build, options, *printer.device,
+                   options.pdf.empty() ? options.queue : options.pdf);
 }

@@ -35,8 +35,10 @@ BOOL CNavigatorWnd::CreateNavigator(CPreviewWnd* preview) {
   if (m_source == nullptr || !m_source->IsValid()) return FALSE;
   const int width = m_source->GetWidth(), height = m_source->GetHeight();
   int thumbWidth = kThumbnailSidePx, thumbHeight = kThumbnailSidePx;
-  if (height < width) thumbHeight = height * kThumbnailSidePx / width;
-  else thumbWidth = width * kThumbnailSidePx / height;
+  if (height < width)
+    thumbHeight = height * kThumbnailSidePx / width;
+  else
+    thumbWidth = width * kThumbnailSidePx / height;
   thumbWidth = std::max(thumbWidth, 1);
   thumbHeight = std::max(thumbHeight, 1);
   m_frameWidth = thumbWidth * m_viewWidth / width;
@@ -72,7 +74,8 @@ void CNavigatorWnd::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.scale(1 / devicePixelRatioF(), 1 / devicePixelRatioF());
   const int width = m_thumbnail->GetWidth(), height = m_thumbnail->GetHeight();
-  DrawPixels(painter, QRectF(0, 0, width, height), ViewOf(*m_thumbnail), QRect(0, 0, width, height));
+  DrawPixels(painter, QRectF(0, 0, width, height), ViewOf(*m_thumbnail),
+             QRect(0, 0, width, height));
   painter.setCompositionMode(QPainter::RasterOp_NotDestination);
   painter.fillRect(GetFrameRect(), Qt::black);
 }

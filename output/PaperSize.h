@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-
 struct PaperSize {
   double widthInches = 8.5;
   double heightInches = 11.0;

@@ -113,10 +113,11 @@ bool CPdfPrintDevice::EndPage() {
   WriteText(Format("%ld\nendobj\n", length));
   const int pageId = NewObject();
   BeginObject(pageId);
-  WriteText(Format("<< /Type /Page /Parent %d 0 R /MediaBox [0 0 %.4f %.4f] /Contents %d 0 R "
-                   "/Resources << >> >>\nendobj\n",
-                   kPagesId, m_paper.widthInches * kPointsPerInch,
-                   m_paper.heightInches * kPointsPerInch, m_contentId));
+  WriteText(
+      Format("<< /Type /Page /Parent %d 0 R /MediaBox [0 0 %.4f %.4f] /Contents %d 0 R "
+             "/Resources << >> >>\nendobj\n",
+             kPagesId, m_paper.widthInches * kPointsPerInch, m_paper.heightInches * kPointsPerInch,
+             m_contentId));
   m_pageIds.push_back(pageId);
   return !std::ferror(m_out);
 }

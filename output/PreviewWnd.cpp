@@ -15,7 +15,8 @@ CPreviewWnd::CPreviewWnd(QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      m_mainWindow(mainWindow), m_navigator(std::make_unique<CNavigatorWnd>()) {
+      m_mainWindow(mainWindow),
+      m_navigator(std::make_unique<CNavigatorWnd>()) {
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
@@ -40,7 +41,8 @@ BOOL CPreviewWnd::ShowPreview(CDibImage* image) {
 QSize CPreviewWnd::ClientSizePx() const { return size() * devicePixelRatioF(); }
 
 BOOL CPreviewWnd::CreatePreviewWindow() {
-  QScreen* screen = m_mainWindow != nullptr ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
+  QScreen* screen =
+      m_mainWindow != nullptr ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
   setGeometry(screen->availableGeometry());
   setWindowTitle(QString::fromUtf8(res::LoadString(res::IDS_PREVIEW_ZOOM)));
   FreeImages();
@@ -141,8 +143,10 @@ void CPreviewWnd::paintEvent(QPaintEvent*) {
 void CPreviewWnd::keyPressEvent(QKeyEvent* event) {
   // Holding a key down acts once.
   if (event->isAutoRepeat()) return;
-  if (event->key() == Qt::Key_Escape) close();
-  else if (event->key() == Qt::Key_Plus && (event->modifiers() & Qt::KeypadModifier)) ToggleZoom();
+  if (event->key() == Qt::Key_Escape)
+    close();
+  else if (event->key() == Qt::Key_Plus && (event->modifiers() & Qt::KeypadModifier))
+    ToggleZoom();
 }
 
 void CPreviewWnd::ToggleZoom() {

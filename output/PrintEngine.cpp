@@ -55,7 +55,7 @@ class CBandLoop {
   CPrintAbort& m_abort;
   const int m_dpiX, m_dpiY;
   const int m_totalPages;
-  int m_pageWidth = 0, m_pageHeight = 0;  // PW × PH
+  int m_pageWidth = 0, m_pageHeight = 0;      // PW × PH
   int m_posterWidth = 0, m_posterHeight = 0;  // PWp × PHp
   int m_marginX = 0, m_marginY = 0;
   double m_bandTotal = 1;
@@ -66,9 +66,17 @@ class CBandLoop {
 
 CBandLoop::CBandLoop(const CDibImage& source, double scale, const PrintJob& job,
                      CPrintDevice& device, CProgress& progress, CPrintAbort& abort)
-    : m_source(source), m_width(source.GetWidth()), m_height(source.GetHeight()), m_scale(scale),
-      m_job(job), m_device(device), m_progress(progress), m_abort(abort), m_dpiX(job.dpiX),
-      m_dpiY(job.dpiY), m_totalPages(job.pages.across * job.pages.down) {
+    : m_source(source),
+      m_width(source.GetWidth()),
+      m_height(source.GetHeight()),
+      m_scale(scale),
+      m_job(job),
+      m_device(device),
+      m_progress(progress),
+      m_abort(abort),
+      m_dpiX(job.dpiX),
+      m_dpiY(job.dpiY),
+      m_totalPages(job.pages.across * job.pages.down) {
   const PrintDeviceMetrics metrics = device.GetMetrics();
   m_pageWidth = metrics.pageWidthPx;
   m_pageHeight = metrics.pageHeightPx * m_dpiX / m_dpiY;
@@ -128,8 +136,7 @@ bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
   CountBand();
   if (!m_abort.Check(false, 0)) return false;
   const int bandWidth = std::min({kBandPx, m_posterWidth - (page.xAcc + bx), page.width - bx});
-  const int bandHeight =
-      std::min({kBandPx, m_posterHeight - (page.yAcc + by), page.height - by});
+  const int bandHeight = std::min({kBandPx, m_posterHeight - (page.yAcc + by), page.height - by});
   if (bandWidth <= 0 || bandHeight <= 0) return true;
 
   const int sx = static_cast<int>(page.xAcc / m_scale) + static_cast<int>(bx / m_scale);
@@ -145,8 +152,8 @@ bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
   if (!m_abort.Check(false, 0)) return false;
   // A source pixel narrower than a printer pixel (a main image printed unresampled) would ask
   // for more than the band holds: the band's part is drawn instead of reading past it.
-  const DeviceRect destination{page.left + bx, ToDeviceRows(page.top) + ToDeviceRows(by),
-                               bandWidth, ToDeviceRows(bandHeight)};
+  const DeviceRect destination{page.left + bx, ToDeviceRows(page.top) + ToDeviceRows(by), bandWidth,
+                               ToDeviceRows(bandHeight)};
   m_device.StretchBand(destination, m_band, std::min(sw, kBandPx), std::min(sh, kBandPx));
   return true;
 }

@@ -39,9 +39,9 @@ struct PrintJob {
 };
 
 enum class PrintOutcome {
-  kPrinted,     // the job was completed and handed over
-  kCancelled,   // the user cancelled, or the device failed: the job was abandoned
-  kNotStarted,  // the device refused to start the job (the not-enough-memory message)
+  kPrinted,       // the job was completed and handed over
+  kCancelled,     // the user cancelled, or the device failed: the job was abandoned
+  kNotStarted,    // the device refused to start the job (the not-enough-memory message)
   kNotDelivered,  // the device could not complete the job (the output could not be written)
 };
 
@@ -59,11 +59,10 @@ enum class PrintOutcome {
 // Runs one print job on device under progress: the band loop, then the end or the abandoning
 // of the document. source is the built poster or, with job.posterBuilt false, the main image
 // (left unchanged). printScale is the main window's printer pixels per source pixel: read for a
-// built poster, set when the main image is printed. Reports "Printing poster . . ." and a detail line per page and the
-// percentage of bands done.
-[[nodiscard]] PrintOutcome PrintPoster(CDibImage& source, const PrintJob& job,
-                                       double& printScale, CPrintDevice& device,
-                                       CProgress& progress);
+// built poster, set when the main image is printed. Reports "Printing poster . . ." and a detail
+// line per page and the percentage of bands done.
+[[nodiscard]] PrintOutcome PrintPoster(CDibImage& source, const PrintJob& job, double& printScale,
+                                       CPrintDevice& device, CProgress& progress);
 
 // The string-table id of the message a user is shown for an outcome, 0 for none.
 [[nodiscard]] unsigned MessageId(PrintOutcome outcome);

@@ -61,7 +61,7 @@ class CPrinterSettings {
   QWidget* m_owner;
   DefaultPrinterSource m_defaultPrinter;
   std::optional<PrinterIdentity> m_identity;
-  bool m_takenAsDefault = false;  // followed the default; a printer chosen otherwise stays
+  bool m_takenAsDefault = false;      // followed the default; a printer chosen otherwise stays
   std::unique_ptr<QPrinter> m_setup;  // the page set-up of the chosen printer
   BOOL m_bPrinterAvailable = FALSE;
 };

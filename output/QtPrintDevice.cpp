@@ -29,7 +29,9 @@ BOOL CQtPrintDevice::AskToGoOn() {
   return CallAbortProc(m_printer.printerState() == QPrinter::Error ? kSpError : 0);
 }
 
-bool CQtPrintDevice::EndPage() { return AskToGoOn() && m_printer.printerState() != QPrinter::Error; }
+bool CQtPrintDevice::EndPage() {
+  return AskToGoOn() && m_printer.printerState() != QPrinter::Error;
+}
 
 bool CQtPrintDevice::EndDoc() {
   return m_painter.end() && m_printer.printerState() != QPrinter::Error;

@@ -39,8 +39,8 @@ std::unique_ptr<CQueuePrinter> CQueuePrinter::Open(const std::string& queue,
   printer.setOutputFormat(QPrinter::NativeFormat);
   printer.setResolution(dpi);
   if (paper)
-    printer.setPageSize(QPageSize(QSizeF(paper->widthInches, paper->heightInches),
-                                  QPageSize::Inch, QString(), QPageSize::ExactMatch));
+    printer.setPageSize(QPageSize(QSizeF(paper->widthInches, paper->heightInches), QPageSize::Inch,
+                                  QString(), QPageSize::ExactMatch));
   opened->m_device = std::make_unique<CQtPrintDevice>(printer);
   return opened;
 }

@@ -21,4 +21,5 @@ struct PixelView {
 // Draws the part source (picture pixels, y from the top) onto target in painter's coordinates,
 // stretched without smoothing. Only the rows of source are read. false, nothing drawn, when the
 // view has no pixels or source is not inside the picture.
-bool DrawPixels(QPainter& painter, const QRectF& target, const PixelView& view, const QRect& source);
+bool DrawPixels(QPainter& painter, const QRectF& target, const PixelView& view,
+                const QRect& source);

@@ -17,7 +17,9 @@ T* Control(CPrintPageDlg& dialog, int id) {
   return control;
 }
 
-QPushButton* OkButton(CPrintPageDlg& dialog) { return Control<QPushButton>(dialog, CPrintPageDlg::IDOK); }
+QPushButton* OkButton(CPrintPageDlg& dialog) {
+  return Control<QPushButton>(dialog, CPrintPageDlg::IDOK);
+}
 
 // Presses OK; a message box that this opens is read and closed. Its text, or empty.
 QString PressOk(CPrintPageDlg& dialog) {

@@ -41,10 +41,7 @@ Ppm ReadPpm(const std::string& path) {
   return ppm;
 }
 
-void RunTool(const std::string& command) {
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
-
-}
+void RunTool(const std::string& command) { EXPECT_EQ(std::system(command.c_str()), 0) << command; }
 
 struct PrintScene {
   std::string dir, main;
@@ -56,10 +53,12 @@ struct PrintScene {
     });
     for (int i = 0; i < 3; ++i)
       tiles.push_back(Save("tile" + std::to_string(i) + ".bmp", 24, 18, [i](int x, int y) {
-        return Bgr{static_cast<std::uint8_t>(70 * i), static_cast<std::uint8_t>(8 * x), static_cast<std::uint8_t>(9 * y)};
+        return Bgr{static_cast<std::uint8_t>(70 * i), static_cast<std::uint8_t>(8 * x),
+                   static_cast<std::uint8_t>(9 * y)};
       }));
   }
-  std::string Save(const std::string& name, int w, int h, const std::function<Bgr(int, int)>& color) {
+  std::string Save(const std::string& name, int w, int h,
+                   const std::function<Bgr(int, int)>& color) {
     CDibImage image;
     test::Fill(image, w, h, color);
     const std::string path = dir + "/" + name;
@@ -71,12 +70,14 @@ struct PrintScene {
   std::vector<std::string> Args(const std::string& command, bool withTiles) const {
     std::vector<std::string> args = {command, main};
     if (withTiles) args.insert(args.end(), tiles.begin(), tiles.end());
-    for (const char* a : {"--print-width", "12", "--fraction", "2", "--seed", "3"}) args.push_back(a);
+    for (const char* a : {"--print-width", "12", "--fraction", "2", "--seed", "3"})
+      args.push_back(a);
     return args;
   }
 };
 
-std::vector<std::string> With(std::vector<std::string> args, std::initializer_list<const char*> more) {
+std::vector<std::string> With(std::vector<std::string> args,
+                              std::initializer_list<const char*> more) {
   args.insert(args.end(), more.begin(), more.end());
   return args;
 }
@@ -87,7 +88,9 @@ TEST(CliPrint, PdfPagesHoldThePostersPixelsWhereTheGeometryPutsThem) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfimages and pdftoppm (poppler-utils) are not installed";
   PrintScene scene("print_pdf");
   const std::string posterPath = scene.dir + "/poster.bmp", pdf = scene.dir + "/poster.pdf";
-  ASSERT_EQ(RunCli(With(scene.Args("build", true), {"--dpi", "100", "-o", posterPath.c_str()})).exitCode, 0);
+  ASSERT_EQ(
+      RunCli(With(scene.Args("build", true), {"--dpi", "100", "-o", posterPath.c_str()})).exitCode,
+      0);
   const test::CommandResult printed =
       RunCli(With(scene.Args("print", true), {"--printer-dpi", "100", "--pdf", pdf.c_str()}));
   ASSERT_EQ(printed.exitCode, 0) << printed.err;
@@ -101,7 +104,8 @@ TEST(CliPrint, PdfPagesHoldThePostersPixelsWhereTheGeometryPutsThem) {
   ASSERT_EQ(band.width, 50);
   ASSERT_EQ(band.height, 50);
   for (int y = 0; y < 50; ++y)
-    for (int x = 0; x < 50; ++x) ASSERT_EQ(band.At(x, y), test::PixelAt(poster, x, y)) << x << "," << y;
+    for (int x = 0; x < 50; ++x)
+      ASSERT_EQ(band.At(x, y), test::PixelAt(poster, x, y)) << x << "," << y;
 
   // Rendered at 200 dpi, twice the printer's: 8 × 10.5 inch printable areas behind quarter-inch
   // margins; the poster, 2 printer pixels per pixel, centred on the two pages' width and on the
@@ -128,8 +132,8 @@ TEST(CliPrint, OnePageOfTheMainImageAlone) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
   PrintScene scene("print_page");
   const std::string pdf = scene.dir + "/page2.pdf";
-  const test::CommandResult printed = RunCli(
-      With(scene.Args("print", false), {"--printer-dpi", "100", "--page", "2", "--pdf", pdf.c_str()}));
+  const test::CommandResult printed = RunCli(With(
+      scene.Args("print", false), {"--printer-dpi", "100", "--page", "2", "--pdf", pdf.c_str()}));
   ASSERT_EQ(printed.exitCode, 0) << printed.err;
   RunTool("pdfinfo '" + pdf + "' > '" + scene.dir + "/info.txt'");
   std::ifstream info(scene.dir + "/info.txt");
@@ -142,10 +146,14 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
   PrintScene scene("print_refused");
   const std::string pdf = scene.dir + "/x.pdf";
   EXPECT_EQ(RunCli(scene.Args("print", false)).exitCode, 2);  // no output named
-  EXPECT_EQ(RunCli(With(scene.Args("print", false), {"--pdf", pdf.c_str(), "--printer", "Q"})).exitCode, 2);
-  EXPECT_EQ(RunCli(With(scene.Args("print", false), {"--pdf", pdf.c_str(), "--paper", "a5"})).exitCode, 2);
-  const test::CommandResult tooFar =
-      RunCli(With(scene.Args("print", false), {"--printer-dpi", "100", "--page", "3", "--pdf", pdf.c_str()}));
+  EXPECT_EQ(
+      RunCli(With(scene.Args("print", false), {"--pdf", pdf.c_str(), "--printer", "Q"})).exitCode,
+      2);
+  EXPECT_EQ(
+      RunCli(With(scene.Args("print", false), {"--pdf", pdf.c_str(), "--paper", "a5"})).exitCode,
+      2);
+  const test::CommandResult tooFar = RunCli(With(
+      scene.Args("print", false), {"--printer-dpi", "100", "--page", "3", "--pdf", pdf.c_str()}));
   EXPECT_EQ(tooFar.exitCode, 2);
   EXPECT_NE(tooFar.err.find("Please select a page number between 1 and 2."), std::string::npos);
   const test::CommandResult noDir =
@@ -189,8 +197,8 @@ TEST(CliPrint, InterruptAbandonsTheJobAndLeavesAnExistingFileAlone) {
   const std::string pdf = scene.dir + "/kept.pdf";
   test::WriteFile(pdf, {'o', 'l', 'd'});
   // 40 inches at 1200 dpi: over a hundred thousand bands, far longer than Ctrl-C takes.
-  std::vector<std::string> args = {"print", scene.main, "--print-width", "40", "--fraction", "16",
-                                   "--printer-dpi", "1200", "--pdf", pdf};
+  std::vector<std::string> args = {"print", scene.main,      "--print-width", "40",    "--fraction",
+                                   "16",    "--printer-dpi", "1200",          "--pdf", pdf};
   EXPECT_EQ(InterruptAt(args, "Printing poster"), 130);
   EXPECT_EQ(test::ReadFile(pdf), (test::Bytes{'o', 'l', 'd'}));
   std::size_t files = 0;

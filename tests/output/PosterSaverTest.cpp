@@ -77,6 +77,7 @@ TEST(SavePoster, CancelAndFailureLeaveNoFileAndAnExistingOneUntouched) {
   EXPECT_FALSE(test::Exists(missingDir));
   const std::string cancelledNew = test::ScratchPath("new.bmp");
   CCancellingProgress progress("Writing header");
-  EXPECT_EQ(SavePosterAs(poster, cancelledNew, 1046, &progress).status, PosterSaveStatus::kCancelled);
+  EXPECT_EQ(SavePosterAs(poster, cancelledNew, 1046, &progress).status,
+            PosterSaveStatus::kCancelled);
   EXPECT_FALSE(test::Exists(cancelledNew));
 }

@@ -63,8 +63,8 @@ TEST(PrintEngine, OnePagePosterIsNamedAfterTheFileAndStartsAtTheMargins) {
   Print(p, poster, JobFor({1, 1}), 2.0);
 
   EXPECT_EQ(p.outcome, PrintOutcome::kPrinted);
-  EXPECT_EQ(p.device.events, (std::vector<std::string>{"StartDoc beach.jpg", "StartPage",
-                                                       "EndPage", "EndDoc"}));
+  EXPECT_EQ(p.device.events,
+            (std::vector<std::string>{"StartDoc beach.jpg", "StartPage", "EndPage", "EndDoc"}));
   // 240 × 160 printer pixels centred on 250 × 180: margins 5 and 10.
   ASSERT_EQ(p.device.bands.size(), 6u);
   ExpectBand(p.device.bands[0], 1, Rect(5, 10, 100, 100), 0, 0, 50, 50);
@@ -111,8 +111,8 @@ TEST(PrintEngine, OnePageOfAGridIsTheOnlyPageStartedAndTakesItsPartOfThePoster) 
   Printed p{PrintOutcome::kNotStarted, CRecordingPrintDevice({100, 100, 100, 100}), {}, 0};
   Print(p, poster, job, 1.0);
 
-  EXPECT_EQ(p.device.events, (std::vector<std::string>{"StartDoc beach.jpg (page 5)",
-                                                       "StartPage", "EndPage", "EndDoc"}));
+  EXPECT_EQ(p.device.events, (std::vector<std::string>{"StartDoc beach.jpg (page 5)", "StartPage",
+                                                       "EndPage", "EndDoc"}));
   // Margins 25 and 25: the first row covers 75 poster rows, the first column 75 columns, so
   // the second row's middle page starts at poster (75, 75) and at the page's corner.
   ASSERT_EQ(p.device.bands.size(), 1u);
@@ -225,9 +225,9 @@ TEST(PrintEngine, DeviceFailuresEndTheJobAsTheSpoolerReports) {
   Print(noEnd, poster, JobFor({2, 2}), 1.0);
   ASSERT_EQ(noEnd.device.bands.size(), 3u);
   EXPECT_EQ(noEnd.device.bands[1].sourceY, 100);
-  EXPECT_EQ(noEnd.progress.details, (std::vector<std::string>{"Generating page 1 of 4",
-                                                              "Generating page 3 of 4",
-                                                              "Generating page 4 of 4"}));
+  EXPECT_EQ(noEnd.progress.details,
+            (std::vector<std::string>{"Generating page 1 of 4", "Generating page 3 of 4",
+                                      "Generating page 4 of 4"}));
 }
 
 TEST(PrintEngine, MainImageIsResampledToThePrintSizeOrElseStretchedByThePrinter) {

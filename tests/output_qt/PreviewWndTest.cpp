@@ -35,7 +35,8 @@ QImage Shown(QWidget& window) {
   return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-void PressKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers, bool autoRepeat = false) {
+void PressKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers,
+              bool autoRepeat = false) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
   QCoreApplication::sendEvent(&window, &press);
 }
@@ -61,7 +62,7 @@ class PreviewWndTest : public QObject {
   Q_OBJECT
 
  private:
-  QSize m_client;  // the screen's work area, where the preview opens, in device pixels
+  QSize m_client;   // the screen's work area, where the preview opens, in device pixels
   int m_ratio = 1;  // device pixels per logical pixel of the screen
 
   // A point of the navigator's thumbnail (even coordinates) as a mouse position.

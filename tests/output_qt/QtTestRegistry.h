@@ -7,11 +7,11 @@
 
 std::vector<std::function<int(int, char**)>>& QtTestRegistry();
 
-#define REGISTER_QTEST(Class)                                                        \
-  static const bool registered##Class = [] {                                        \
-    QtTestRegistry().push_back([](int argc, char** argv) {                          \
-      Class test;                                                                    \
-      return QTest::qExec(&test, argc, argv);                                        \
-    });                                                                              \
-    return true;                                                                     \
+#define REGISTER_QTEST(Class)                              \
+  static const bool registered##Class = [] {               \
+    QtTestRegistry().push_back([](int argc, char** argv) { \
+      Class test;                                          \
+      return QTest::qExec(&test, argc, argv);              \
+    });                                                    \
+    return true;                                           \
   }()
