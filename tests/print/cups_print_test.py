@@ -99,19 +99,26 @@ def output_dirs():
     return dirs
 
 
+def complete(path):
+    """True once cups-pdf has finished the file: its size holds still and it reads whole."""
+    size = os.path.getsize(path)
+    time.sleep(0.5)
+    return size > 0 and os.path.getsize(path) == size and run("pdfinfo", path).returncode == 0
+
+
 def wait_for_pdf(since, name_part):
     for _ in range(120):
         for d in output_dirs():
             for f in glob.glob(os.path.join(d, "*.pdf")):
                 if os.path.getmtime(f) >= since and name_part in os.path.basename(f):
-                    time.sleep(0.5)  # let cups-pdf finish writing
-                    return f
+                    if complete(f):
+                        return f
         time.sleep(0.5)
     return None
 
 
 def main():
-    for tool in ("lpadmin", "lpstat", "pdftoppm"):
+    for tool in ("lpadmin", "lpstat", "pdftoppm", "pdfinfo"):
         if not shutil.which(tool):
             skip(tool + " is not installed")
     server = start_server()
