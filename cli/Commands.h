@@ -10,6 +10,7 @@ using Arguments = std::vector<std::string>;
 int RunProbe(const Arguments& args);
 int RunConvert(const Arguments& args);
 int RunBuild(const Arguments& args);
+int RunPrint(const Arguments& args);
 
 // Exit codes shared by the commands.
 constexpr int kExitOk = 0;

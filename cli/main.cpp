@@ -13,6 +13,8 @@ constexpr const char* kUsage =
     "  convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]\n"
     "                                      load any supported image and write BMP or JPEG\n"
     "  build MAIN [TILE...] -o OUT [options]   make a poster (see 'build --help')\n"
+    "  print MAIN [TILE...] (--pdf OUT.pdf | --printer QUEUE) [options]\n"
+    "                                      print a poster across pages (see 'print --help')\n"
     "  --version                           print the version\n"
     "run 'mozaikon-cli COMMAND --help' for the options of a command\n";
 
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
     if (command == "probe") return RunProbe(args);
     if (command == "convert") return RunConvert(args);
     if (command == "build") return RunBuild(args);
+    if (command == "print") return RunPrint(args);
     if (command == "--help" || command == "-h" || command == "help") {
       std::fputs(kUsage, stdout);
       return kExitOk;

@@ -4,6 +4,7 @@
 
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -32,4 +33,16 @@ SaveResult SavePoster(const CDibImage& image, const std::string& fileName, Poste
     case PosterFormat::kJpeg: return WriteJpegFile(image, fileName, jpegQualityCode, progress);
   }
   return SaveResult::kWriteError;
+}
+
+PosterSaveOutcome SavePosterAs(const CDibImage& image, const std::string& fileName,
+                               unsigned jpegQualityCode, CProgress* progress) {
+  const std::optional<PosterFormat> format = PosterFormatFromName(fileName);
+  if (!format) return {PosterSaveStatus::kRefusedName, res::IDS_BAD_EXTENSION};
+  const SaveResult result = SavePoster(image, fileName, *format, jpegQualityCode, progress);
+  switch (result) {
+    case SaveResult::kSaved: return {PosterSaveStatus::kSaved, 0};
+    case SaveResult::kCancelled: return {PosterSaveStatus::kCancelled, 0};
+    default: return {PosterSaveStatus::kFailed, MessageId(result, *format == PosterFormat::kJpeg)};
+  }
 }

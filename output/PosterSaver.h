@@ -20,3 +20,21 @@ enum class PosterFormat { kBmp, kJpeg };
 [[nodiscard]] SaveResult SavePoster(const CDibImage& image, const std::string& fileName,
                                     PosterFormat format, unsigned jpegQualityCode,
                                     CProgress* progress);
+
+enum class PosterSaveStatus {
+  kSaved,
+  kRefusedName,  // the name ends in neither .jpg nor .bmp: nothing was written
+  kCancelled,    // nothing was left behind; an existing file of that name is untouched
+  kFailed,       // likewise
+};
+
+struct PosterSaveOutcome {
+  PosterSaveStatus status = PosterSaveStatus::kSaved;
+  unsigned messageId = 0;  // the string-table message to show (its %s is the name), 0 for none
+};
+
+// The Save Poster command after the file dialog: the extension picks the format, any other
+// name is refused with the extension message; the writer reports to progress (may be nullptr).
+// The file appears only when complete.
+[[nodiscard]] PosterSaveOutcome SavePosterAs(const CDibImage& image, const std::string& fileName,
+                                             unsigned jpegQualityCode, CProgress* progress);

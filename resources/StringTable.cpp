@@ -103,7 +103,12 @@ constexpr Entry kStrings[] = {
     {IDS_FITTING_FRACTION, "A poster resolution of 1/%s of the printer resolution fits."},
     {IDS_FITTING_AS_JPEG, "Saved as JPEG it fits."},
     {IDS_FITTING_AS_BMP, "Saved as BMP it fits."},
+    {IDS_PRINT_NOT_DELIVERED, "The print job could not be completed: '%s'"},
 };
+
+// Lookups search the table by halves, so a text added out of order would vanish.
+static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),
+                             [](const Entry& a, const Entry& b) { return a.id < b.id; }));
 
 }  // namespace
 

@@ -79,6 +79,8 @@ enum StringId : unsigned {
   IDS_FITTING_FRACTION = 224,
   IDS_FITTING_AS_JPEG = 225,
   IDS_FITTING_AS_BMP = 226,
+  // Printing and saving beyond the first release.
+  IDS_PRINT_NOT_DELIVERED = 260,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).

@@ -1,0 +1,68 @@
+// Printing a 12000 × 9000 poster to a PDF file through the band loop, beside writing the same
+// pixels as a JPEG file: time, output size and the memory the job needs above the poster.
+// Target: the print takes at most twice the JPEG's time and at most 64 MB above the poster.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "BenchPoster.h"
+#include "formats/JpegWriter.h"
+#include "image/Progress.h"
+#include "output/PaperSize.h"
+#include "output/PdfPrintDevice.h"
+#include "output/PrintEngine.h"
+
+namespace {
+
+class CQuietProgress : public CProgress {
+ protected:
+  void ShowStage(const std::string&) override {}
+  void ShowDetail(const std::string&) override {}
+  void ShowPercent(int) override {}
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+double FileMb(const std::string& path) {
+  return std::filesystem::file_size(path) / double(1 << 20);
+}
+
+}  // namespace
+
+int main() {
+  CDibImage poster;
+  bench::MakePoster(poster);
+  const double posterMb = bench::ResidentMb();
+  std::printf("poster       %d x %d pixels, %.0f MB resident\n", bench::kPosterWidth,
+              bench::kPosterHeight, posterMb);
+
+  // 600 dpi, four printer pixels per poster pixel: 80 × 60 inches on letter paper.
+  const std::string pdf = bench::TempPath("print.pdf");
+  PrintJob job;
+  job.mainImagePath = "poster.jpg";
+  job.pages = {10, 6};
+  double scale = 4.0;
+  CPdfPrintDevice device(pdf, PaperSize{}, job.dpiX, job.dpiY);
+  CQuietProgress progress;
+  bench::ResetPeak();
+  auto start = std::chrono::steady_clock::now();
+  if (PrintPoster(poster, job, scale, device, progress) != PrintOutcome::kPrinted) return 1;
+  const double printSeconds = Seconds(start);
+  const double printPeakMb = bench::PeakMb();
+  std::printf("print PDF    %.2f s, %.0f MB file, peak %.0f MB = poster + %.0f MB\n", printSeconds,
+              FileMb(pdf), printPeakMb, printPeakMb - posterMb);
+  std::filesystem::remove(pdf);
+
+  const std::string jpeg = bench::TempPath("print.jpg");
+  bench::ResetPeak();
+  start = std::chrono::steady_clock::now();
+  if (WriteJpegFile(poster, jpeg, kJpegQualityMedium, nullptr) != SaveResult::kSaved) return 1;
+  const double jpegSeconds = Seconds(start);
+  std::printf("write JPEG   %.2f s, %.0f MB file, peak %.0f MB\n", jpegSeconds, FileMb(jpeg),
+              bench::PeakMb());
+  std::filesystem::remove(jpeg);
+  std::printf("ratio        print / JPEG = %.2f (target at most 2)\n", printSeconds / jpegSeconds);
+  return 0;
+}

@@ -1,0 +1,234 @@
+#include "output/PrintEngine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "image/PathUtils.h"
+#include "image/Progress.h"
+#include "image/Resample.h"
+#include "output/PrintAbort.h"
+#include "output/PrintDevice.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int kBandPx = 100;  // side of a band in printer pixels
+
+std::string FormatPageText(BOOL printAll, int page, int total) {
+  char text[128];
+  if (printAll)
+    std::snprintf(text, sizeof text, res::LoadString(res::IDS_GENERATING_PAGE_OF), page, total);
+  else
+    std::snprintf(text, sizeof text, res::LoadString(res::IDS_GENERATING_PAGE), page);
+  return text;
+}
+
+// The band loop over the pages of one document.
+class CBandLoop {
+ public:
+  CBandLoop(const CDibImage& source, double scale, const PrintJob& job, CPrintDevice& device,
+            CProgress& progress, CPrintAbort& abort);
+
+  // Sends every page of the range; false when the band image cannot be had.
+  bool Run();
+
+ private:
+  // One page's printable area and the poster part it holds, in horizontal printer pixels.
+  struct Page {
+    int left, top;      // offset of the poster's part on the page (the margin on first pages)
+    int width, height;  // CW × RH
+    int xAcc, yAcc;     // poster width and height covered by the pages before
+  };
+
+  // False when the whole job must end.
+  bool PrintPage(const Page& page);
+  bool PrintBand(const Page& page, int bx, int by);
+  void CountBand();
+  [[nodiscard]] int ToDeviceRows(int horizontalPx) const { return horizontalPx * m_dpiY / m_dpiX; }
+
+  const CDibImage& m_source;
+  const int m_width, m_height;  // W × H of the source
+  const double m_scale;
+  const PrintJob& m_job;
+  CPrintDevice& m_device;
+  CProgress& m_progress;
+  CPrintAbort& m_abort;
+  const int m_dpiX, m_dpiY;
+  const int m_totalPages;
+  int m_pageWidth = 0, m_pageHeight = 0;      // PW × PH
+  int m_posterWidth = 0, m_posterHeight = 0;  // PWp × PHp
+  int m_marginX = 0, m_marginY = 0;
+  double m_bandTotal = 1;
+  long long m_bandCount = 0;
+  double m_lastPercent = 100;
+  CDibImage m_band;
+};
+
+CBandLoop::CBandLoop(const CDibImage& source, double scale, const PrintJob& job,
+                     CPrintDevice& device, CProgress& progress, CPrintAbort& abort)
+    : m_source(source),
+      m_width(source.GetWidth()),
+      m_height(source.GetHeight()),
+      m_scale(scale),
+      m_job(job),
+      m_device(device),
+      m_progress(progress),
+      m_abort(abort),
+      m_dpiX(job.dpiX),
+      m_dpiY(job.dpiY),
+      m_totalPages(job.pages.across * job.pages.down) {
+  const PrintDeviceMetrics metrics = device.GetMetrics();
+  m_pageWidth = metrics.pageWidthPx;
+  m_pageHeight = metrics.pageHeightPx * m_dpiX / m_dpiY;
+  m_posterWidth = static_cast<int>(m_width * m_scale);
+  m_posterHeight = static_cast<int>(m_height * m_scale);
+  m_marginX = (m_pageWidth * job.pages.across - m_posterWidth) / 2;
+  m_marginY = (m_pageHeight * job.pages.down - m_posterHeight) / 2;
+  m_bandTotal = m_totalPages * static_cast<double>(m_pageWidth) * m_pageHeight * 0.0001;
+  if (!job.range.printAll) m_bandTotal /= m_totalPages;
+  if (m_bandTotal == 0) m_bandTotal = 1;
+}
+
+bool CBandLoop::Run() {
+  if (!m_band.Create(kBandPx, kBandPx, TRUE)) return false;
+  int pageNumber = 1;
+  int yAcc = 0;
+  for (int row = 0; row < m_job.pages.down; ++row) {
+    const int rowHeight = yAcc == 0 ? m_pageHeight - m_marginY : m_pageHeight;
+    int xAcc = 0;
+    for (int column = 0; column < m_job.pages.across; ++column) {
+      const int width = xAcc == 0 ? m_pageWidth - m_marginX : m_pageWidth;
+      const Page page{m_pageWidth - width, m_pageHeight - rowHeight, width, rowHeight, xAcc, yAcc};
+      xAcc += width;
+      const int number = pageNumber++;
+      if (!m_job.range.printAll && number != m_job.range.printPage) continue;
+      if (!m_device.StartPage()) return true;
+      (void)m_progress.SetDetail(FormatPageText(m_job.range.printAll, number, m_totalPages));
+      if (!PrintPage(page)) return true;
+      // A page the device refused to close ends its row; the next row's start normally fails.
+      if (!m_device.EndPage()) {
+        pageNumber += m_job.pages.across - 1 - column;
+        break;
+      }
+    }
+    yAcc += rowHeight;
+  }
+  return true;
+}
+
+bool CBandLoop::PrintPage(const Page& page) {
+  for (int by = 0; by < page.height; by += kBandPx)
+    for (int bx = 0; bx < page.width; bx += kBandPx)
+      if (!PrintBand(page, bx, by)) return false;
+  return true;
+}
+
+void CBandLoop::CountBand() {
+  ++m_bandCount;
+  const double percent = m_bandCount * 100.0 / m_bandTotal;
+  if (static_cast<long long>(percent) != static_cast<long long>(m_lastPercent)) {
+    (void)m_progress.SetPercent(static_cast<int>(std::min(percent, 100.0)));
+    m_lastPercent = percent;
+  }
+}
+
+bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
+  CountBand();
+  if (!m_abort.Check(false, 0)) return false;
+  const int bandWidth = std::min({kBandPx, m_posterWidth - (page.xAcc + bx), page.width - bx});
+  const int bandHeight = std::min({kBandPx, m_posterHeight - (page.yAcc + by), page.height - by});
+  if (bandWidth <= 0 || bandHeight <= 0) return true;
+
+  const int sx = static_cast<int>(page.xAcc / m_scale) + static_cast<int>(bx / m_scale);
+  const int sy = static_cast<int>(page.yAcc / m_scale) + static_cast<int>(by / m_scale);
+  if (sx >= m_width || sy >= m_height) return true;
+  int sw = static_cast<int>(bandWidth / m_scale);
+  int sh = static_cast<int>(bandHeight / m_scale);
+  if (sx + sw > m_width) sw = m_width - sx;
+  if (sy + sh > m_height) sh = m_height - sy;
+  if (sw <= 0 || sh <= 0) return true;
+  m_band.CopyRect(m_source, 0, 0, sw, sh, sx, sy);
+
+  if (!m_abort.Check(false, 0)) return false;
+  // A source pixel narrower than a printer pixel (a main image printed unresampled) would ask
+  // for more than the band holds: the band's part is drawn instead of reading past it.
+  const DeviceRect destination{page.left + bx, ToDeviceRows(page.top) + ToDeviceRows(by), bandWidth,
+                               ToDeviceRows(bandHeight)};
+  m_device.StretchBand(destination, m_band, std::min(sw, kBandPx), std::min(sh, kBandPx));
+  return true;
+}
+
+// The main image at the print size, when it can be had; the scale follows what is printed.
+const CDibImage* ResampleMainImage(CDibImage& mainImage, const PrintJob& job, CProgress& progress,
+                                   CDibImage& resampled, double& printScale) {
+  printScale = job.dpiDivisor;
+  const int width = static_cast<int>(job.dpiX * job.printSize.width / job.dpiDivisor);
+  const int height = static_cast<int>(job.dpiX * job.printSize.height / job.dpiDivisor);
+  resampled.SetProgress(&progress);
+  const BOOL done = ResampleFrom(resampled, width, height, mainImage, 0) && !progress.IsCancelled();
+  resampled.SetProgress(nullptr);
+  if (done) return &resampled;
+  printScale = job.dpiX * job.printSize.width / mainImage.GetWidth();
+  return &mainImage;
+}
+
+// The job from StartDoc to EndDoc or AbortDoc, with the abort procedure installed.
+PrintOutcome RunDocument(CDibImage& source, const PrintJob& job, double& printScale,
+                         CPrintDevice& device, CProgress& progress, CPrintAbort& abort) {
+  (void)progress.SetStage(res::IDS_PRINTING_POSTER);
+  if (!device.StartDoc(PrintDocumentName(job.mainImagePath, job.pages, job.range)))
+    return PrintOutcome::kNotStarted;
+
+  CDibImage resampled;
+  const CDibImage* printed = &source;
+  if (!job.posterBuilt) printed = ResampleMainImage(source, job, progress, resampled, printScale);
+  if (abort.Check(false, 0) && printed->IsValid() && job.dpiY > 0 && job.dpiX > 0) {
+    CBandLoop loop(*printed, printScale, job, device, progress, abort);
+    (void)loop.Run();
+  }
+  if (progress.CheckCancel()) {
+    device.AbortDoc();
+    return PrintOutcome::kCancelled;
+  }
+  return device.EndDoc() ? PrintOutcome::kPrinted : PrintOutcome::kNotDelivered;
+}
+
+}  // namespace
+
+bool ChoosePrintRange(const PageCount& pages, PrintRange& range,
+                      const std::function<bool(PrintRange&)>& askUser) {
+  range.printPage = 1;
+  if (pages.across * pages.down <= 1) {
+    range.printAll = TRUE;
+    return true;
+  }
+  return askUser(range);
+}
+
+std::string PrintDocumentName(const std::string& mainImagePath, const PageCount& pages,
+                              const PrintRange& range) {
+  std::string name = mainImagePath;
+  StripDirectory(name);
+  if (pages.across * pages.down <= 1) return name;
+  if (range.printAll) return name + " (all pages)";
+  return name + " (page " + std::to_string(range.printPage) + ")";
+}
+
+PrintOutcome PrintPoster(CDibImage& source, const PrintJob& job, double& printScale,
+                         CPrintDevice& device, CProgress& progress) {
+  CPrintAbort abort(progress);
+  device.SetAbortProc([&abort](int errorCode) { return abort.Check(true, errorCode); });
+  const PrintOutcome outcome = RunDocument(source, job, printScale, device, progress, abort);
+  device.SetAbortProc({});  // the procedure refers to this job only
+  return outcome;
+}
+
+unsigned MessageId(PrintOutcome outcome) {
+  switch (outcome) {
+    case PrintOutcome::kNotStarted: return res::IDS_NO_MEMORY;
+    case PrintOutcome::kNotDelivered: return res::IDS_PRINT_NOT_DELIVERED;
+    case PrintOutcome::kPrinted:
+    case PrintOutcome::kCancelled: return 0;
+  }
+  return 0;
+}

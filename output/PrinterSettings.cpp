@@ -1,0 +1,89 @@
+#include "output/PrinterSettings.h"
+
+#include <QPrintDialog>
+#include <QPrinterInfo>
+
+std::optional<PrinterIdentity> SystemDefaultPrinter() {
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) return std::nullopt;
+  return PrinterIdentity{info.printerName(), info.makeAndModel()};
+}
+
+PrinterMetrics MetricsOfPrinter(const QPrinter& printer) {
+  PrinterMetrics metrics;
+  const int dpi = printer.resolution();
+  if (dpi < 1) return metrics;
+  const QRect printable = printer.pageLayout().paintRectPixels(dpi);
+  const QRect paper = printer.pageLayout().fullRectPixels(dpi);
+  metrics.dpiX = metrics.dpiY = dpi;
+  metrics.printableWidth = printable.width() * 1000 / dpi;
+  metrics.printableHeight = printable.height() * 1000 / dpi;
+  metrics.paperWidth = paper.width() * 1000 / dpi;
+  metrics.paperHeight = paper.height() * 1000 / dpi;
+  return metrics;
+}
+
+CPrinterSettings::CPrinterSettings(QWidget* owner, DefaultPrinterSource defaultPrinter)
+    : m_owner(owner), m_defaultPrinter(std::move(defaultPrinter)) {
+  SyncWithDefault(TRUE);
+  m_bPrinterAvailable = m_identity.has_value();
+}
+
+CPrinterSettings::~CPrinterSettings() = default;
+
+void CPrinterSettings::TakePrinter(const std::optional<PrinterIdentity>& identity) {
+  m_identity = identity;
+  m_takenAsDefault = identity.has_value();
+  m_setup.reset();
+  if (!identity) return;
+  m_setup = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(identity->name),
+                                       QPrinter::HighResolution);
+}
+
+void CPrinterSettings::SyncWithDefault(BOOL force) {
+  if (force || !m_identity) {
+    TakePrinter(m_defaultPrinter());
+    return;
+  }
+  if (!m_takenAsDefault) return;
+  const std::optional<PrinterIdentity> current = m_defaultPrinter();
+  // The same default keeps its page set-up.
+  if (current != m_identity) TakePrinter(current);
+}
+
+BOOL CPrinterSettings::DoPrinterSetup() {
+  SyncWithDefault(FALSE);
+  if (!m_setup) m_setup = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrintDialog dialog(m_setup.get(), m_owner);
+  dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+  if (dialog.exec() != QDialog::Accepted) return FALSE;
+  const QPrinterInfo chosen = QPrinterInfo::printerInfo(m_setup->printerName());
+  if (!chosen.isNull()) ChoosePrinter({chosen.printerName(), chosen.makeAndModel()});
+  return TRUE;
+}
+
+void CPrinterSettings::ChoosePrinter(const PrinterIdentity& printer) {
+  if (printer != m_identity) TakePrinter(printer);
+  m_takenAsDefault = m_defaultPrinter() == printer;
+}
+
+std::unique_ptr<QPrinter> CPrinterSettings::CreatePrinterDC() const {
+  if (!m_identity || !m_setup) return nullptr;
+  auto printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_identity->name),
+                                            QPrinter::HighResolution);
+  printer->setPageLayout(m_setup->pageLayout());
+  printer->setResolution(m_setup->resolution());
+  printer->setColorMode(m_setup->colorMode());
+  printer->setDuplex(m_setup->duplex());
+  printer->setCopyCount(m_setup->copyCount());
+  if (!printer->isValid()) return nullptr;
+  return printer;
+}
+
+void CPrinterSettings::GetPrinterMetrics(PrinterMetrics& metrics) const {
+  if (const auto printer = CreatePrinterDC()) metrics = MetricsOfPrinter(*printer);
+}
+
+QString CPrinterSettings::GetPrinterName() const {
+  return m_identity ? m_identity->name : QString();
+}
