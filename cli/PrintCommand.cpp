@@ -176,7 +176,7 @@ int Report(PrintOutcome outcome, const std::string& target) {
   switch (outcome) {
     case PrintOutcome::kPrinted: std::printf("printed      %s\n", target.c_str()); return kExitOk;
     case PrintOutcome::kCancelled:
-      if (CConsoleProgress::Interrupted()) return kExitInterrupted;
+      if (CConsoleProgress::Interrupted()) return CConsoleProgress::InterruptedExitCode();
       PrintError("the printer abandoned the job");
       return kExitFailure;
     case PrintOutcome::kNotStarted:
@@ -231,7 +231,7 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
     inputs.mainImage = &mainImage;
     inputs.tiles = &tiles;
     if (!Build(inputs, poster, progress))
-      return CConsoleProgress::Interrupted() ? kExitInterrupted : kExitFailure;
+      return CConsoleProgress::Interrupted() ? CConsoleProgress::InterruptedExitCode() : kExitFailure;
   }
   CDibImage& source = job.posterBuilt ? poster : mainImage;
   const PrintOutcome outcome = PrintPoster(source, job, printScale, device, progress);
