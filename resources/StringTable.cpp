@@ -70,6 +70,22 @@ constexpr Entry kStrings[] = {
      "The poster is too large for the JPEG format (65,500 pixels across and down at most). Please "
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
+    {IDS_MAIN_IMAGE_TITLE, "Select Poster Image File"},
+    {IDS_IMAGE_FILTER,
+     "JPEG (*.jpg)|*.jpg|Windows Bitmap (*.bmp)|*.bmp|GIF (*.gif)|*.gif|All Files (*.*)|*.*||"},
+    {IDS_ADD_TILES_TITLE, "Select Tile File Names"},
+    {IDS_OPEN_LIST_TITLE, "Select file containing tile filenames"},
+    {IDS_SAVE_LIST_TITLE, "Select file to store tile filenames"},
+    {IDS_LIST_FILTER, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"},
+    {IDS_LIST_OPEN_ERROR, "Error opening file: '%s'"},
+    {IDS_LIST_CREATE_ERROR, "Error creating file: '%s' (disk may be full or write protected)"},
+    {IDS_LIST_WRITE_ERROR, "Error writing to file: '%s' (disk may be full)"},
+    {IDS_EXIT_QUESTION, "Exit Quillet Poster?"},
+    {IDS_LARGER_NUMBER, "Please enter a larger number"},
+    {IDS_ABOUT_MENU, "&About Quillet Poster..."},
+    {IDS_RANGE_UINT, "Please enter an integer between %u and %u."},
+    {IDS_HELP_TITLE, "Quillet Poster Help"},
+    {IDS_ENTER_NUMBER, "Please enter a number."},
 };
 
 }  // namespace

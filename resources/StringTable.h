@@ -49,6 +49,22 @@ enum StringId : unsigned {
   IDS_BMP_TOO_LARGE = 171,
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
+  // Titles, filters and questions of the window program.
+  IDS_MAIN_IMAGE_TITLE = 230,
+  IDS_IMAGE_FILTER = 231,
+  IDS_ADD_TILES_TITLE = 232,
+  IDS_OPEN_LIST_TITLE = 233,
+  IDS_SAVE_LIST_TITLE = 234,
+  IDS_LIST_FILTER = 235,
+  IDS_LIST_OPEN_ERROR = 236,
+  IDS_LIST_CREATE_ERROR = 237,
+  IDS_LIST_WRITE_ERROR = 238,
+  IDS_EXIT_QUESTION = 239,
+  IDS_LARGER_NUMBER = 240,
+  IDS_ABOUT_MENU = 241,
+  IDS_RANGE_UINT = 242,
+  IDS_HELP_TITLE = 243,
+  IDS_ENTER_NUMBER = 244,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
