@@ -111,15 +111,15 @@ PosterSetup CPosterDlg::Setup() const {
   return PosterSetup{m_params, m_imageWidth, m_imageHeight, m_printSize, m_printer};
 }
 
-// The print size edits, read as the window's members; a text that is no number is refused
-// while the edit can be changed, with the focus put back into it.
+// The print size edits, read as the window's members; a text that is no number is refused, with
+// the focus put back into it. Without a main image the edits are off and hold no size.
 bool CPosterDlg::ReadControls() {
+  if (!m_mainImage.IsValid()) return true;
   for (int id : {IDC_PRINT_WIDTH, IDC_PRINT_HEIGHT}) {
     QLineEdit* edit = Edit(id);
     bool isNumber = false;
     const double inches = edit->text().trimmed().toDouble(&isNumber);
     if (!isNumber) {
-      if (!edit->isEnabled() && edit->text().trimmed().isEmpty()) continue;
       ShowMessage(this, Text(res::IDS_ENTER_NUMBER));
       edit->setFocus();
       edit->selectAll();

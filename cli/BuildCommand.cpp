@@ -151,7 +151,8 @@ int RunBuild(const Arguments& args) {
     PrintError("no tile images: name tile files, a --tile-list file or a --tiles-dir folder");
     return kExitFailure;
   }
-  if (options.printWidthInches) inputs.setup.printSize.width = TruncateToHundredths(*options.printWidthInches);
+  // The width is taken as typed: only derived inch values are cut to hundredths.
+  if (options.printWidthInches) inputs.setup.printSize.width = *options.printWidthInches;
   ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth,
                           inputs.setup.imageHeight, inputs.setup.printer);
   PrintGeometry(tiles, inputs.setup);

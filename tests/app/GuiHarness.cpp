@@ -1,5 +1,6 @@
 #include "GuiHarness.h"
 
+#include <QSettings>
 #include <fstream>
 #include <sstream>
 
@@ -48,6 +49,12 @@ FileDialogAnswers::FileDialogAnswers() {
 }
 
 FileDialogAnswers::~FileDialogAnswers() { SetFileDialogHook(std::move(m_previous)); }
+
+void ClearSettings() {
+  QSettings settings(QStringLiteral("Velkamo"), QStringLiteral("Quillet Poster 1.0"));
+  settings.clear();
+  settings.sync();
+}
 
 std::string MakePicture(const std::string& name, int width, int height) {
   return test::MakeTileFile(name, width, height);

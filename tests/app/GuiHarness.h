@@ -48,6 +48,9 @@ class FileDialogAnswers {
   FileDialogHook m_previous;
 };
 
+// Empties the program's settings store, as on a first run.
+void ClearSettings();
+
 // Writes a width × height BMP into the scratch folder and returns its path.
 std::string MakePicture(const std::string& name, int width, int height);
 // Writes text into the scratch folder and returns the path.
