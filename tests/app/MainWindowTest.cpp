@@ -7,6 +7,7 @@
 
 #include "GuiHarness.h"
 #include "TestRegistry.h"
+#include "WindowSteps.h"
 #include "app/PosterControls.h"
 #include "app/PosterDlg.h"
 #include "engine/PrintSize.h"
@@ -18,30 +19,12 @@
 
 namespace {
 
-QString Shown(const CPosterDlg& dlg, int id) { return Control<QLineEdit>(&dlg, id)->text(); }
-bool Enabled(const CPosterDlg& dlg, int id) { return Control(&dlg, id)->isEnabled(); }
+using gui::Enabled;
+using gui::Show;
+using gui::Shown;
+using gui::TypeInto;
 
-// Shows the window and, once the help contents it opens at start are up, makes it active again.
-void Show(CPosterDlg& dlg) {
-  dlg.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-  QTRY_VERIFY(HelpWindow() != nullptr);
-  QApplication::setActiveWindow(&dlg);
-  QVERIFY(QTest::qWaitForWindowActive(&dlg));
-}
-
-// Puts the focus into the edit the way the Tab key or a click does, and types text over it.
-void TypeInto(CPosterDlg& dlg, int id, const QString& text) {
-  QLineEdit* edit = Control<QLineEdit>(&dlg, id);
-  edit->setFocus(Qt::TabFocusReason);
-  QCoreApplication::processEvents();
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
-
-void ClickButton(CPosterDlg& dlg, int id) {
-  QTest::mouseClick(Control<QPushButton>(&dlg, id), Qt::LeftButton);
-}
+void ClickButton(CPosterDlg& dlg, int id) { gui::Click(dlg, id); }
 
 class MainWindowTest : public QObject {
   Q_OBJECT
