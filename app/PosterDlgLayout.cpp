@@ -20,7 +20,7 @@ constexpr ControlSpec kTemplate[] = {
     {IDC_PRINT_WIDTH, ControlKind::Edit, 142, 54, 40, 14, ""},
     {0, ControlKind::Label, 109, 75, 30, 8, "Height:"},
     {IDC_PRINT_HEIGHT, ControlKind::Edit, 142, 72, 40, 14, ""},
-    {0, ControlKind::Label, 203, 42, 134, 8, "Number of output pages (across x down):"},
+    {0, ControlKind::Label, 203, 42, 138, 8, "Number of output pages (across x down):"},
     {IDC_PAGES, ControlKind::ReadOnlyEdit, 203, 54, 102, 14, ""},
     {0, ControlKind::Group, 7, 94, 265, 218, "Tiles"},
     {IDC_TILE_LIST, ControlKind::List, 11, 106, 202, 136, ""},

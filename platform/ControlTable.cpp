@@ -14,12 +14,15 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
-QWidget* MakeLabel(QWidget* window, const QString& text) {
+// A label one dialog-unit line high keeps to one line; taller ones break into lines.
+QWidget* MakeLabel(QWidget* window, const QString& text, int heightDu) {
   auto* label = new QLabel(text, window);
-  label->setWordWrap(true);
+  label->setWordWrap(heightDu > 10);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
 }
@@ -83,7 +86,7 @@ QWidget* MakeProgress(QWidget* window) {
 QWidget* MakeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& group) {
   const QString text = QString::fromUtf8(spec.text ? spec.text : "");
   switch (spec.kind) {
-    case ControlKind::Label: return MakeLabel(window, text);
+    case ControlKind::Label: return MakeLabel(window, text, spec.height);
     case ControlKind::Group: return new QGroupBox(text, window);
     case ControlKind::Frame: return MakeFrame(window);
     case ControlKind::Icon: return MakeIcon(window);
@@ -101,16 +104,35 @@ QWidget* MakeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& gr
   return nullptr;
 }
 
+// Texts on one line are never cut: a font wider than the template's widens the control.
+bool GrowsWithText(const ControlSpec& spec) {
+  return (spec.kind == ControlKind::Radio || spec.kind == ControlKind::Check ||
+          (spec.kind == ControlKind::Label && spec.height <= 10));
+}
+
+bool TakesFocus(ControlKind kind) {
+  return kind != ControlKind::Label && kind != ControlKind::Group && kind != ControlKind::Frame &&
+         kind != ControlKind::Icon && kind != ControlKind::Progress;
+}
+
 }  // namespace
 
 void BuildControls(QWidget* window, std::span<const ControlSpec> specs,
                    const DialogBaseUnits& units) {
   QButtonGroup* group = nullptr;
+  QLabel* mnemonicLabel = nullptr;  // a label's Alt key moves to the next control that takes focus
   for (const ControlSpec& spec : specs) {
     QWidget* control = MakeControl(window, spec, group);
+    if (mnemonicLabel != nullptr && TakesFocus(spec.kind)) {
+      mnemonicLabel->setBuddy(control);
+      mnemonicLabel = nullptr;
+    }
+    if (spec.kind == ControlKind::Label && spec.text && std::strchr(spec.text, '&'))
+      mnemonicLabel = static_cast<QLabel*>(control);
     if (spec.id != 0) control->setObjectName(QString::number(spec.id));
-    control->setGeometry(
-        MapDialogRect(units, QRect(spec.x, spec.y, spec.width, spec.height)));
+    QRect place = MapDialogRect(units, QRect(spec.x, spec.y, spec.width, spec.height));
+    if (GrowsWithText(spec)) place.setWidth(std::max(place.width(), control->sizeHint().width()));
+    control->setGeometry(place);
     if (spec.kind == ControlKind::Group || spec.kind == ControlKind::Frame) control->lower();
   }
 }
