@@ -45,6 +45,7 @@ void CProgressDlg::SetCaptionId(unsigned captionId) { m_nCaptionID = captionId; 
 
 void CProgressDlg::Start(QWidget* over) {
   SetCancel(FALSE);
+  m_sincePump.invalidate();
   m_line1->clear();
   m_line2->clear();
   m_progress->setValue(0);
@@ -74,7 +75,14 @@ void CProgressDlg::ShowDetail(const std::string& text) {
 
 void CProgressDlg::ShowPercent(int percent) { m_progress->setValue(percent); }
 
-BOOL CProgressDlg::PumpMessages() { return ::PumpMessages() ? TRUE : FALSE; }
+// The build reports every cell; letting events run at most every few milliseconds keeps the
+// dialog live and Cancel prompt without the repainting costing the build its speed.
+BOOL CProgressDlg::PumpMessages() {
+  constexpr qint64 kPumpIntervalMs = 15;
+  if (m_sincePump.isValid() && m_sincePump.elapsed() < kPumpIntervalMs) return FALSE;
+  m_sincePump.start();
+  return ::PumpMessages() ? TRUE : FALSE;
+}
 
 void CProgressDlg::closeEvent(QCloseEvent* event) {
   SetCancel(TRUE);

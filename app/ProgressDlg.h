@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include "image/Progress.h"
 
@@ -44,6 +45,7 @@ class CProgressDlg : public QDialog, public CProgress {
   QLabel* m_line2;
   QProgressBar* m_progress;
   unsigned m_nCaptionID = 0;
+  QElapsedTimer m_sincePump;  // since events last ran
 };
 
 // BeginProgress and EndProgress of a long command: shows the dialog with its caption and
