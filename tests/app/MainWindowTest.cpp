@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "GuiHarness.h"
 #include "TestRegistry.h"
@@ -185,6 +186,24 @@ class MainWindowTest : public QObject {
       QCOMPARE(Shown(dlg, IDC_TILE_WIDTH), match.captured(3));
       QCOMPARE(Shown(dlg, IDC_TILE_HEIGHT), match.captured(4));
     }
+  }
+
+  // The help contents open with the window; Help brings them back after they were closed, and
+  // leaving the program closes them.
+  void HelpOpensTheHelpDocument() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    Show(dlg);
+    QTextBrowser* help = HelpWindow();
+    QCOMPARE(help->windowTitle(), QStringLiteral("Quillet Poster Help"));
+    QVERIFY(help->toPlainText().contains(QStringLiteral("Choosing the print size")));
+    help->close();
+    QTRY_VERIFY(HelpWindow() == nullptr);
+    ClickButton(dlg, IDC_HELP);
+    QVERIFY(HelpWindow() != nullptr && HelpWindow()->isVisible());
+    dlg.close();
+    QTRY_VERIFY(HelpWindow() == nullptr);
+    QCOMPARE(messages.Texts().last(), QStringLiteral("Exit Quillet Poster?"));
   }
 
   void LeavingAZeroSizeAsksForALargerNumber() {
