@@ -143,7 +143,8 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
 // passes one.
 bool SizeThePoster(const BuildOptions& options, PosterFormat format, const TileList& tiles,
                    PosterSetup& setup) {
-  if (options.printWidthInches) setup.printSize.width = TruncateToHundredths(*options.printWidthInches);
+  // The width is taken as typed: only derived inch values are cut to hundredths.
+  if (options.printWidthInches) setup.printSize.width = *options.printWidthInches;
   ComputeInitialPrintSize(setup.printSize, setup.imageWidth, setup.imageHeight, setup.printer);
   const PosterLimitCheck limits = CheckPosterLimits(
       tiles, setup, format == PosterFormat::kJpeg ? PosterFileFormat::kJpeg : PosterFileFormat::kBmp,

@@ -1,5 +1,6 @@
 #include "engine/PrintSize.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -24,6 +25,17 @@ double TruncateToHundredths(double inches) {
   const double hundredths = inches * 100;
   if (!std::isfinite(hundredths)) return 0.0;
   return std::trunc(hundredths) * 0.01;
+}
+
+double ParseTypedInches(const std::string& text) {
+  // from_chars reads the same in every locale, where strtod would take a comma in some.
+  std::size_t start = text.find_first_not_of(" \t\n\v\f\r");
+  if (start == std::string::npos) return 0.0;
+  if (text[start] == '+') ++start;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data() + start, text.data() + text.size(), value);
+  if (error != std::errc() || !std::isfinite(value)) return 0.0;
+  return value;
 }
 
 double HeightForWidth(double width, int imageWidth, int imageHeight) {

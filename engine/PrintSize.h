@@ -29,6 +29,11 @@ struct PageCount {
 // quotient, a NaN) gives 0, which the callers treat as "not sized yet".
 [[nodiscard]] double TruncateToHundredths(double inches);
 
+// The inches a user typed, read as the runtime's text-to-real conversion reads them: leading
+// blanks skipped, the longest number at the start taken, 0 when the text starts with none. The
+// value is kept as typed (1.14 stays 1.14); only derived values are truncated.
+[[nodiscard]] double ParseTypedInches(const std::string& text);
+
 // The print height that keeps the image's aspect ratio for a width the user typed, and the
 // reverse; 0 when the image side divided by is below 1.
 [[nodiscard]] double HeightForWidth(double width, int imageWidth, int imageHeight);

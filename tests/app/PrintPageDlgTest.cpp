@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "TestRegistry.h"
 #include "app/PrintPageDlg.h"
 
 namespace {
@@ -109,6 +110,8 @@ class PrintPageDlgTest : public QObject {
   }
 };
 
-QTEST_MAIN(PrintPageDlgTest)
+namespace {
+const gui::Register<PrintPageDlgTest> registered("PrintPageDlgTest");
+}  // namespace
 
 #include "PrintPageDlgTest.moc"

@@ -158,3 +158,21 @@ TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
   EXPECT_FALSE(test::Exists(out));
   EXPECT_EQ(FileCount(scene.dir), 4u);  // main and three tiles: nothing half-written
 }
+
+// A typed width is taken as typed: 1.14 × 100 is 113.999… in binary, and cutting it to
+// hundredths printed 1.13 inches. Only the height derived from it is cut.
+TEST(CliBuild, PrintWidthIsTakenAsTyped) {
+  Scene scene("typed_width");
+  const std::string out = scene.dir + "/poster.bmp";
+  const std::pair<const char*, const char*> cases[] = {
+      {"1.14", "print 1.14 x 0.85 inches"},  // 60 x 45 main image: 0.855 cut to 0.85
+      {"2.3", "print 2.30 x 1.72 inches"},
+      {"4.35", "print 4.35 x 3.26 inches"},
+  };
+  for (const auto& [typed, expected] : cases) {
+    const auto r = RunCli({"build", scene.main, scene.tiles[0], "--print-width", typed, "--dpi",
+                           "100", "--fraction", "1", "-o", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+  }
+}

@@ -48,7 +48,7 @@ TEST(SavePoster, TheExtensionInAnyCaseChoosesTheFormat) {
 TEST(SavePoster, OtherExtensionsAreRefusedWithoutWriting) {
   CDibImage poster;
   MakePoster(poster);
-  for (const char* name : {"e.gif", "f.jpeg", "g", "h.bmp.txt"}) {
+  for (const char* name : {"e.gif", "f.jpe", "g", "h.bmp.txt"}) {
     const std::string path = test::ScratchPath(name);
     const PosterSaveOutcome outcome = SavePosterAs(poster, path, 1046, nullptr);
     EXPECT_EQ(outcome.status, PosterSaveStatus::kRefusedName) << name;

@@ -33,7 +33,8 @@ def initial_print_size(image_width, image_height, dpi):
 
 
 def print_size_from_width(width_inches, image_width, image_height):
-    width = truncate_to_hundredths(width_inches)
+    """The typed width is kept as typed; the height derived from it is cut to hundredths."""
+    width = width_inches
     return width, truncate_to_hundredths(width * image_height / image_width)
 
 

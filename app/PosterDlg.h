@@ -1,0 +1,128 @@
+// The main window: every command of the program is one of its buttons.
+//
+// The window owns the main image, the poster image, the tile list, the poster options, the
+// print size, the printer's metrics and the tile order. It keeps the derived figures (image
+// size, print size, pages, tile grid) on display and enables each command only when its inputs
+// exist. builtFlag records that the poster image matches the current inputs: every change of an
+// input clears it, only a completed build sets it.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "app/PosterSettings.h"
+#include "engine/PosterParams.h"
+#include "engine/PrintSize.h"
+#include "engine/PrinterMetrics.h"
+#include "engine/TileGrid.h"
+#include "engine/TileList.h"
+#include "engine/TileOrder.h"
+#include "image/DibImage.h"
+
+class CProgressDlg;
+class CProgressScope;
+class QLineEdit;
+class QListWidget;
+
+class CPosterDlg : public QDialog {
+ public:
+  // Looks for a printer (message 120 when there is none) and loads the settings.
+  explicit CPosterDlg(QWidget* parent = nullptr);
+  // Saves the settings.
+  ~CPosterDlg() override;
+
+  [[nodiscard]] BOOL IsBuilt() const { return builtFlag; }
+  [[nodiscard]] const CDibImage& PosterImage() const { return m_poster; }
+  [[nodiscard]] const CDibImage& MainImage() const { return m_mainImage; }
+  [[nodiscard]] const TileList& Tiles() const { return m_tiles; }
+  [[nodiscard]] const PosterParams& Params() const { return m_params; }
+  [[nodiscard]] const PrintSize& GetPrintSize() const { return m_printSize; }
+  [[nodiscard]] bool HasPrinter() const { return m_hasPrinter; }
+  // The dialog of the long command running now, or nullptr.
+  [[nodiscard]] CProgressDlg* Progress() const;
+
+  // Loads path as the main image, as choosing it in the file dialog does.
+  void LoadMainImage(const std::string& path);
+  // Adds dropped paths to the tile list; folders and files without a picture are refused.
+  void AddDroppedFiles(const std::vector<std::string>& paths);
+
+  // Long commands show the progress dialog and disable this window in between.
+  void BeginProgress(unsigned captionId);
+  void EndProgress();
+
+  void reject() override;  // Escape: asks to leave, as the close box does
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildWindow();
+  void ConnectCommands();
+  void OnInitDialog();
+
+  // Enabling, the tile list's selection and every display text, from the members.
+  void UpdateControls();
+  bool ReadControls();
+  void WriteControls();
+  void RefreshTileDisplay();
+  void RefreshPagesDisplay();
+  void RefreshImageSizeDisplay();
+  void SyncTileListBox(int selectRow);
+  void ComputeInitialPrintSize();
+  [[nodiscard]] PosterSetup Setup() const;
+
+  // Main image and print size.
+  void OnBrowseMain();
+  void OnPrintWidthEdited(const QString& text);
+  void OnPrintHeightEdited(const QString& text);
+  void OnPrintSizeFocusOut(bool isWidth);
+
+  // Tile list.
+  void OnAddTiles();
+  void OnDeleteTile();
+  void OnEmptyTiles();
+  void OnOpenList();
+  void OnSaveList();
+  // Adds every path; TRUE when all were taken. The first one taken, when firstTaken is given,
+  // is stored there.
+  bool AddTileFiles(const std::vector<std::string>& paths, std::string* firstTaken);
+  void TileListChanged();
+  [[nodiscard]] std::string TileListStartPath() const;
+
+  // Commands.
+  void OnTileSize(int buttonId);
+  void OnOptions();
+  void OnPrinterSetup();
+  void OnBuildPoster();
+  void OnHelp();
+  void OnAbout();
+
+  [[nodiscard]] QLineEdit* Edit(int id) const;
+  [[nodiscard]] QListWidget* ListBox() const;
+
+  CDibImage m_mainImage;
+  CDibImage m_poster;
+  TileList m_tiles;
+  TileOrderShuffle m_order;
+  PosterParams m_params;
+  PrintSize m_printSize;
+  PrinterMetrics m_printer;
+  bool m_hasPrinter = false;
+  std::string m_strFileName;  // main image path, empty without one
+  int m_imageWidth = 0;
+  int m_imageHeight = 0;
+  BOOL builtFlag = FALSE;
+  BOOL m_widthFocus = FALSE;
+  BOOL m_heightFocus = FALSE;
+  BOOL confirmOnClose = TRUE;
+  bool m_initialised = false;
+  RememberedPaths m_readPaths;     // as read from the settings
+  RememberedPaths m_currentPaths;  // set during this run; empty until then
+  std::string m_tileListPath;      // the tile list file of the last Open or Save
+  std::unique_ptr<CProgressScope> m_progress;
+};

@@ -1,0 +1,7 @@
+#include "platform/WaitCursor.h"
+
+#include <QApplication>
+
+CWaitCursor::CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+CWaitCursor::~CWaitCursor() { QApplication::restoreOverrideCursor(); }

@@ -1,0 +1,180 @@
+// Building the poster from the main window under the progress dialog: to the end, cancelled,
+// stopped by a quit request; the progress dialog's keys.
+#include <QKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "GuiHarness.h"
+#include "TestRegistry.h"
+#include "WindowSteps.h"
+#include "app/PosterControls.h"
+#include "app/ProgressDlg.h"
+#include "resources/StringTable.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using gui::Click;
+using gui::Shown;
+
+QString Text(unsigned id) { return QString::fromUtf8(res::LoadString(id)); }
+
+// A main image and four tiles in the window, the print width typed.
+void LoadScene(CPosterDlg& dlg, const std::string& name, int mainWidth, const char* printWidth) {
+  std::filesystem::create_directories(test::ScratchPath(name));
+  dlg.LoadMainImage(gui::MakePicture(name + "/main.bmp", mainWidth, mainWidth * 3 / 4));
+  std::vector<std::string> tiles;
+  for (int i = 0; i < 4; ++i)
+    tiles.push_back(gui::MakePicture(name + "/tile" + std::to_string(i) + ".bmp", 12 + i, 9));
+  dlg.AddDroppedFiles(tiles);
+  gui::TypeInto(dlg, IDC_PRINT_WIDTH, QString::fromLatin1(printWidth));
+}
+
+// Watches the progress dialog while a command runs: keeps every stage line shown, and calls
+// act once when a stage line containing trigger appears.
+class ProgressWatch : public QObject {
+ public:
+  ProgressWatch(const CPosterDlg& dlg, QString trigger, std::function<void(CProgressDlg*)> act)
+      : m_dlg(dlg), m_trigger(std::move(trigger)), m_act(std::move(act)) {
+    connect(&m_timer, &QTimer::timeout, this, [this] { Look(); });
+    m_timer.start(0);
+  }
+  QStringList stages;
+  bool mainWindowWasDisabled = false;
+
+ private:
+  void Look() {
+    CProgressDlg* progress = m_dlg.Progress();
+    if (progress == nullptr) return;
+    mainWindowWasDisabled = mainWindowWasDisabled || !m_dlg.isEnabled();
+    const QString stage = progress->StageLine();
+    if (stages.isEmpty() || stages.last() != stage) stages << stage;
+    if (m_act && stage.contains(m_trigger)) {
+      m_act(progress);
+      m_act = nullptr;
+    }
+  }
+  const CPosterDlg& m_dlg;
+  QString m_trigger;
+  std::function<void(CProgressDlg*)> m_act;
+  QTimer m_timer;
+};
+
+class BuildWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() { gui::ClearSettings(); }
+
+  // The whole task: main image and tiles in, Build Poster pressed, the poster out at the size
+  // the window showed.
+  void BuildPosterButtonBuildsThePosterTheWindowShows() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    LoadScene(dlg, "whole", 160, "2");
+    QVERIFY(!dlg.IsBuilt());
+    ProgressWatch watch(dlg, QString(), nullptr);
+    Click(dlg, IDC_BUILD);
+    QVERIFY(dlg.IsBuilt());
+    QVERIFY(dlg.Progress() == nullptr && dlg.isEnabled());
+    QVERIFY(watch.mainWindowWasDisabled);
+    QVERIFY(watch.stages.contains(Text(res::IDS_STAGE_LAY_TILES)));
+    const QStringList across = Shown(dlg, IDC_TILE_COUNT).split(QRegularExpression("[ ()x]+"),
+                                                                Qt::SkipEmptyParts);
+    QCOMPARE(across.size(), 3);
+    QCOMPARE(dlg.PosterImage().GetWidth(),
+             across[1].toInt() * Shown(dlg, IDC_TILE_WIDTH).remove(',').toInt());
+    QCOMPARE(dlg.PosterImage().GetHeight(),
+             across[2].toInt() * Shown(dlg, IDC_TILE_HEIGHT).remove(',').toInt());
+    QCOMPARE(messages.Texts().size(), 1);  // the missing printer only
+
+    // Any input change makes the poster stale.
+    Click(dlg, IDC_SIZE_LARGE);
+    QVERIFY(!dlg.IsBuilt());
+  }
+
+  void CancelDuringResamplingLeavesNoPosterAndNoMessage() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    LoadScene(dlg, "cancel", 400, "30");
+    messages.requests.clear();
+    ProgressWatch watch(dlg, QStringLiteral("Resampling"), [](CProgressDlg* progress) {
+      Click(*progress, 2);
+    });
+    Click(dlg, IDC_BUILD);
+    QVERIFY(!dlg.IsBuilt());
+    QVERIFY(!dlg.PosterImage().IsValid());
+    QVERIFY2(messages.requests.empty(), qPrintable(messages.Texts().join('|')));
+    QVERIFY(watch.stages.contains(Text(res::IDS_STAGE_RESAMPLE_MAIN)));
+    QVERIFY(!watch.stages.contains(Text(res::IDS_STAGE_READ_TILES)));
+    QVERIFY(dlg.Progress() == nullptr && dlg.isEnabled());
+    QCOMPARE(dlg.Tiles().GetCount(), 4);
+  }
+
+  void QuitRequestStopsTheBuildLikeCancel() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    LoadScene(dlg, "quit", 400, "30");
+    messages.requests.clear();
+    ProgressWatch watch(dlg, QStringLiteral("Resampling"), [](CProgressDlg*) {
+      QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+    });
+    Click(dlg, IDC_BUILD);
+    QVERIFY(!dlg.IsBuilt());
+    QVERIFY(messages.requests.empty());
+    QVERIFY(dlg.isVisible());  // the request stopped the work, not the program
+  }
+
+  void EscapeCancelsTheProgressAndEnterDoesNot() {
+    CProgressDlg progress;
+    progress.SetCaptionId(res::IDS_CAPTION_BUILD);
+    progress.Start(nullptr);
+    QCOMPARE(progress.windowTitle(), QStringLiteral("Build Poster"));
+    QVERIFY(progress.SetStage(std::string("stage")));
+    QVERIFY(progress.SetDetail(std::string("detail")));
+    QVERIFY(progress.SetPercent(40));
+    QTest::keyClick(&progress, Qt::Key_Return);
+    QTest::keyClick(&progress, Qt::Key_Enter);
+    QVERIFY(!progress.CheckCancel());
+    QVERIFY(progress.SetStage(std::string("next")));
+    QVERIFY(progress.DetailLine().isEmpty() && progress.Percent() == 0);
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QVERIFY(progress.CheckCancel());
+    QVERIFY(!progress.SetPercent(50));
+    QVERIFY(!progress.SetDetail(std::string("still stopped")));
+    // Showing again starts without the cancel.
+    progress.Start(nullptr);
+    QVERIFY(!progress.CheckCancel());
+    progress.close();  // the close box counts as Cancel and leaves the dialog to its command
+    QVERIFY(progress.CheckCancel());
+  }
+
+  void FailedBuildSaysWhyAndDropsUnreadableTiles() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    LoadScene(dlg, "gone", 160, "2");
+    for (int i = 0; i < 4; ++i)
+      std::filesystem::remove(test::ScratchPath("gone/tile" + std::to_string(i) + ".bmp"));
+    messages.requests.clear();
+    Click(dlg, IDC_BUILD);
+    QVERIFY(!dlg.IsBuilt());
+    QVERIFY(messages.requests.empty());  // nothing readable is left: no message
+    QCOMPARE(dlg.Tiles().GetCount(), 0);
+    QVERIFY(!gui::Enabled(dlg, IDC_BUILD));
+
+    dlg.AddDroppedFiles({gui::MakePicture("gone/small.bmp", 8, 8)});
+    gui::TypeInto(dlg, IDC_PRINT_WIDTH, QStringLiteral("0.01"));
+    Click(dlg, IDC_BUILD);
+    QCOMPARE(messages.Texts(), QStringList{Text(res::IDS_POSTER_TOO_SMALL)});
+  }
+};
+
+const gui::Register<BuildWindowTest> registered("BuildWindowTest");
+
+}  // namespace
+
+#include "BuildWindowTest.moc"

@@ -1,0 +1,171 @@
+// The options dialog opened from the main window: Defaults, Cancel, OK, the custom size check,
+// and which changes make a built poster stale.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSettings>
+#include <QTest>
+#include <filesystem>
+
+#include "GuiHarness.h"
+#include "TestRegistry.h"
+#include "WindowSteps.h"
+#include "app/OptionsDlg.h"
+#include "app/PosterControls.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using gui::Click;
+
+constexpr int kIdOk = 1, kIdCancel = 2, kIdDefaults = 3;
+
+// A window with a built poster, its options set away from every default.
+void BuiltWindow(CPosterDlg& dlg) {
+  std::filesystem::create_directories(test::ScratchPath("options"));
+  dlg.LoadMainImage(gui::MakePicture("options/main.bmp", 120, 90));
+  dlg.AddDroppedFiles({gui::MakePicture("options/t1.bmp", 10, 8),
+                       gui::MakePicture("options/t2.bmp", 9, 8)});
+  gui::TypeInto(dlg, IDC_PRINT_WIDTH, QStringLiteral("1"));
+  Click(dlg, IDC_BUILD);
+  QVERIFY(dlg.IsBuilt());
+}
+
+// Opens the options from the main window and lets act work in the dialog.
+void InOptions(CPosterDlg& dlg, std::function<void(COptionsDlg*)> act) {
+  gui::WhenModal<COptionsDlg>(std::move(act));
+  Click(dlg, IDC_OPTIONS);
+}
+
+void Choose(COptionsDlg* options, int radioId) { Click(*options, radioId); }
+
+class OptionsWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() {
+    gui::ClearSettings();
+    QSettings settings(QStringLiteral("Velkamo"), QStringLiteral("Quillet Poster 1.0"));
+    const std::pair<const char*, int> stored[] = {
+        {"Rotate", 0}, {"Crop", 0}, {"Borders", 2}, {"Emphasis", 6}, {"Custom", 250},
+        {"TileOrder", 1027}, {"DPIFraction", 1039}, {"JPEGQuality", 1047}};
+    for (const auto& [key, value] : stored) settings.setValue(QStringLiteral("Options/") + key, value);
+  }
+
+  void DialogShowsTheWindowsOptions() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    bool looked = false;
+    InOptions(dlg, [&looked](COptionsDlg* o) {
+      QCOMPARE(Control<QLineEdit>(o, 1035)->text(), QStringLiteral("250"));
+      QVERIFY(!Control<QCheckBox>(o, 1030)->isChecked() && !Control<QCheckBox>(o, 1031)->isChecked());
+      QCOMPARE(Control<QSlider>(o, 1055)->value(), 6);
+      QCOMPARE(Control<QSlider>(o, 1055)->minimum(), 1);
+      QCOMPARE(Control<QSlider>(o, 1055)->maximum(), 7);
+      QCOMPARE(Control<QComboBox>(o, 1056)->currentText(), QStringLiteral("Don't use tile borders"));
+      for (int id : {1027, 1039, 1047}) QVERIFY(Control<QRadioButton>(o, id)->isChecked());
+      for (int id : {1028, 1036, 1037, 1038, 1040, 1041, 1045, 1046})
+        QVERIFY(!Control<QRadioButton>(o, id)->isChecked());
+      looked = true;
+      Click(*o, kIdCancel);
+    });
+    QVERIFY(looked);
+  }
+
+  void DefaultsThenCancelChangesNothing() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    BuiltWindow(dlg);
+    const PosterParams before = dlg.Params();
+    InOptions(dlg, [](COptionsDlg* o) {
+      Click(*o, kIdDefaults);
+      QVERIFY(Control<QRadioButton>(o, 1028)->isChecked());
+      Click(*o, kIdCancel);
+    });
+    QCOMPARE(dlg.Params().Custom, before.Custom);
+    QCOMPARE(dlg.Params().TileOrder, before.TileOrder);
+    QVERIFY(dlg.IsBuilt());
+  }
+
+  void DefaultsThenOkKeepsTheEmphasisAndMakesThePosterStale() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    BuiltWindow(dlg);
+    InOptions(dlg, [](COptionsDlg* o) {
+      Click(*o, kIdDefaults);
+      Click(*o, kIdOk);
+    });
+    const PosterParams& p = dlg.Params();
+    QCOMPARE(p.TileOrder, TileOrderMode::Random);
+    QCOMPARE(p.DPIFraction, DPIFractionCode::Quarter);
+    QCOMPARE(p.JPEGQuality, JPEGQualityLevel::Medium);
+    QCOMPARE(p.Crop, 1);
+    QCOMPARE(p.Rotate, 1);
+    QCOMPARE(p.Borders, BorderStyle::ButtonFrame);
+    QCOMPARE(p.Custom, 33u);
+    QCOMPARE(p.Emphasis, 6);
+    QVERIFY(!dlg.IsBuilt());
+  }
+
+  void OnlyTheJpegQualityKeepsTheBuiltPoster() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    BuiltWindow(dlg);
+    InOptions(dlg, [](COptionsDlg* o) {
+      Choose(o, 1045);
+      Click(*o, kIdOk);
+    });
+    QCOMPARE(dlg.Params().JPEGQuality, JPEGQualityLevel::High);
+    QVERIFY(dlg.IsBuilt());
+
+    // Each other option, changed alone, makes the poster stale.
+    const std::vector<std::function<void(COptionsDlg*)>> changes = {
+        [](COptionsDlg* o) { Choose(o, 1028); },
+        [](COptionsDlg* o) { Choose(o, 1040); },
+        [](COptionsDlg* o) { Control<QCheckBox>(o, 1030)->click(); },
+        [](COptionsDlg* o) { Control<QCheckBox>(o, 1031)->click(); },
+        [](COptionsDlg* o) { Control<QSlider>(o, 1055)->setValue(2); },
+        [](COptionsDlg* o) { Control<QComboBox>(o, 1056)->setCurrentIndex(1); },
+        [](COptionsDlg* o) { gui::TypeInto(*o, 1035, QStringLiteral("120")); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      Click(dlg, IDC_BUILD);
+      QVERIFY(dlg.IsBuilt());
+      InOptions(dlg, [&changes, i](COptionsDlg* o) {
+        changes[i](o);
+        Click(*o, kIdOk);
+      });
+      QVERIFY2(!dlg.IsBuilt(), qPrintable(QString::number(i)));
+    }
+  }
+
+  void CustomSizeOutsideItsRangeKeepsTheDialogOpen() {
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    messages.requests.clear();
+    bool closed = false;
+    InOptions(dlg, [&](COptionsDlg* o) {
+      gui::TypeInto(*o, 1035, QStringLiteral("5"));
+      Click(*o, kIdOk);
+      QVERIFY(o->isVisible());
+      QCOMPARE(messages.Texts(), QStringList{QStringLiteral("Please enter an integer between 10 and 500.")});
+      QCOMPARE(QApplication::focusWidget(), Control(o, 1035));
+      gui::TypeInto(*o, 1035, QStringLiteral("500"));
+      Click(*o, kIdOk);
+      closed = !o->isVisible();
+    });
+    QVERIFY(closed);
+    QCOMPARE(dlg.Params().Custom, 500u);
+  }
+};
+
+const gui::Register<OptionsWindowTest> registered("OptionsWindowTest");
+
+}  // namespace
+
+#include "OptionsWindowTest.moc"
