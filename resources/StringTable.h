@@ -49,6 +49,7 @@ enum StringId : unsigned {
   IDS_BMP_TOO_LARGE = 171,
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
+  IDS_SAVING_PNG = 176,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
