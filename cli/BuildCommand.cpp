@@ -1,12 +1,11 @@
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/BuildOptions.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/TileFolder.h"
 #include "engine/BuildPoster.h"
 #include "formats/ImageFile.h"
 #include "image/NumberUtils.h"
@@ -25,20 +24,22 @@ std::string Message(unsigned id, const std::string& arg = {}) {
 }
 
 // Adds the named files and every image of the named folders. Named files that are no image are
-// reported once, as the program's tile list does; folder entries that are no image are skipped.
+// reported once, as the program's tile list does; folder entries that are no image are counted
+// in one summary line.
 void CollectTiles(const BuildOptions& options, TileList& tiles) {
+  const LoadOptions loadOptions = LoadOptionsFor(options.params);
   std::vector<std::string> refused;
   for (const std::string& file : options.tileFiles)
-    if (!tiles.AddFile(file)) refused.push_back(file);
+    if (!tiles.AddFile(file, loadOptions)) refused.push_back(file);
+  TileFolderCount folderCount;
   for (const std::string& dir : options.tileDirs) {
-    std::error_code error;
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
-      if (entry.is_regular_file()) names.push_back(entry.path().string());
-    if (error) refused.push_back(dir);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) (void)tiles.AddFile(name);
+    if (!ListFolderFiles(dir, options.recursive, names)) refused.push_back(dir);
+    const TileFolderCount count = AddFolderTiles(names, tiles, loadOptions);
+    folderCount.added += count.added;
+    folderCount.skipped += count.skipped;
   }
+  if (!options.tileDirs.empty()) std::printf("folders      %s\n", FolderSummary(folderCount).c_str());
   if (refused.empty()) return;
   std::string names;
   for (const std::string& r : refused) names += "\n  " + r;
@@ -77,12 +78,13 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
 
 // Loads the main image as the program does: a probe first, then the pixels.
 bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup) {
+  const LoadOptions options = LoadOptionsFor(setup.params);
   int width = 0, height = 0;
-  if (!Probe(image, path, width, height) || width < 0 || height < 0) {
+  if (!Probe(image, path, width, height, options) || width < 0 || height < 0) {
     PrintError(path + ": " + Message(res::IDS_MAIN_IMAGE_ERROR));
     return false;
   }
-  if (!Load(image, path)) {
+  if (!Load(image, path, options)) {
     PrintError(path + ": " + Message(res::IDS_NO_MEMORY));
     return false;
   }

@@ -5,9 +5,10 @@
 #include <fstream>
 
 const char* const kBuildUsage =
-    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg [options]\n"
+    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg|OUT.png [options]\n"
     "  --tile-list FILE     add the files named in FILE, one per line\n"
-    "  --tiles-dir DIR      add the images of a folder\n"
+    "  --tiles-dir DIR      add the images of a folder (hidden files passed over)\n"
+    "  --recursive          with --tiles-dir: the images of every subfolder as well\n"
     "  --print-width IN     print width in inches (height follows the main image;\n"
     "                       default: one image pixel per printer dot)\n"
     "  --dpi N              printer resolution (default 600)\n"
@@ -19,7 +20,8 @@ const char* const kBuildUsage =
     "  --borders frame|line|none   tile borders (default line)\n"
     "  --no-crop            do not cut tiles to the cell's shape\n"
     "  --no-rotate          do not turn tiles to the majority orientation\n"
-    "  --quality high|medium|low   JPEG quality (default medium)\n";
+    "  --quality high|medium|low   JPEG quality (default medium)\n"
+    "  --ignore-orientation read photos as stored, not turned upright by their orientation tag\n";
 
 namespace {
 
@@ -138,6 +140,8 @@ std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args)
     const std::string& arg = args[i];
     if (arg == "--no-crop") options.params.Crop = 0;
     else if (arg == "--no-rotate") options.params.Rotate = 0;
+    else if (arg == "--recursive") options.recursive = true;
+    else if (arg == "--ignore-orientation") options.params.Orientation = 0;
     else if (TakesValue(arg)) {
       if (i + 1 >= args.size()) return "option " + arg + " needs a value";
       if (!ApplyValueOption(arg, args[i + 1], options))
@@ -151,7 +155,9 @@ std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args)
     }
   }
   if (positional.empty()) return std::string("no main image given");
-  if (options.output.empty()) return std::string("no output file given (-o OUT.bmp|OUT.jpg)");
+  if (options.output.empty()) return std::string("no output file given (-o OUT.bmp|OUT.jpg|OUT.png)");
+  if (options.recursive && options.tileDirs.empty())
+    return std::string("--recursive needs a --tiles-dir folder");
   options.mainImage = positional.front();
   options.tileFiles.insert(options.tileFiles.begin(), positional.begin() + 1, positional.end());
   return options;

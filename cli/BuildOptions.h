@@ -14,6 +14,7 @@ struct BuildOptions {
   std::string mainImage;
   std::vector<std::string> tileFiles;  // named one by one or read from tile list files
   std::vector<std::string> tileDirs;   // every image file in each is a tile
+  bool recursive = false;              // the tile folders' subfolders too
   std::string output;
   std::optional<double> printWidthInches;  // none: one image pixel per printer dot
   int dpi = 600;

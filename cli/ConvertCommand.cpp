@@ -11,12 +11,14 @@
 namespace {
 
 constexpr const char* kConvertUsage =
-    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]";
+    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg|OUT.png [--quality high|medium|low] "
+    "[--ignore-orientation]";
 
 struct ConvertOptions {
   std::string input;
   std::string output;
   unsigned jpegQualityCode = kJpegQualityMedium;
+  LoadOptions load;
 };
 
 std::optional<unsigned> QualityCode(const std::string& name) {
@@ -31,6 +33,10 @@ std::optional<ConvertOptions> ParseConvertOptions(const Arguments& args) {
   ConvertOptions options;
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--ignore-orientation") {
+      options.load.turnUpright = false;
+      continue;
+    }
     if (args[i] != "--quality") {
       names.push_back(args[i]);
       continue;
@@ -62,11 +68,11 @@ int RunConvert(const Arguments& args) {
   }
   CDibImage image;
   int width = 0, height = 0;
-  if (!Probe(image, input, width, height)) {
-    PrintError(input + ": not a supported image (BMP, GIF or JPEG), or damaged");
+  if (!Probe(image, input, width, height, options->load)) {
+    PrintError(input + ": not a supported image (JPEG, PNG, WebP, HEIC, AVIF, GIF or BMP), or damaged");
     return kExitFailure;
   }
-  if (!Load(image, input)) {
+  if (!Load(image, input, options->load)) {
     PrintError(input + ": the image could not be read (damaged, or too large for the memory)");
     return kExitFailure;
   }

@@ -9,9 +9,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: mozaikon-cli COMMAND ...\n"
-    "  probe FILE...                       print \"FILE: WIDTH x HEIGHT FORMAT\" for each file\n"
-    "  convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]\n"
-    "                                      load any supported image and write BMP or JPEG\n"
+    "  probe [--ignore-orientation] FILE...   print \"FILE: WIDTH x HEIGHT FORMAT\" for each file\n"
+    "  convert IN OUT.bmp|OUT.jpg|OUT.png [--quality high|medium|low] [--ignore-orientation]\n"
+    "                                      load any supported image and write BMP, JPEG or PNG\n"
     "  build MAIN [TILE...] -o OUT [options]   make a poster (see 'build --help')\n"
     "run 'mozaikon-cli COMMAND --help' for the options of a command\n";
 

@@ -97,7 +97,7 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
     progress.SetDetail(path);
     if (!progress.SetPercent(100 * i / state.tileCount)) return Stopped();
     CDibImage& tile = state.tileImages[i];
-    if (!Load(tile, path)) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
+    if (!Load(tile, path, LoadOptionsFor(params))) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
     if (auto stop = ShapeTile(tile, state, params)) return stop;
     if (params.Borders == BorderStyle::ButtonFrame) DrawButtonFrame(tile, kFrameThickness, TRUE);
   }
