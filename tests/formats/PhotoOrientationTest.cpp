@@ -1,0 +1,127 @@
+// Photos stored turned or mirrored, with the orientation in an EXIF block (JPEG APP1, PNG
+// eXIf): probe and load deliver them upright unless told to read them as stored.
+#include <gtest/gtest.h>
+#include <spng.h>
+
+#include <memory>
+
+#include "formats/ExifOrientation.h"
+#include "formats/ImageFile.h"
+#include "formats/JpegWriter.h"
+#include "image/Orientation.h"
+#include "support/TestSupport.h"
+#include "support/ToolImages.h"
+
+namespace {
+
+using test::Bytes;
+using test::ExifBlock;
+
+// A JPEG of the pattern with an APP1 EXIF segment right after the start marker.
+std::string TaggedJpeg(const std::string& name, int w, int h, int orientation, bool bigEndian) {
+  CDibImage image;
+  test::Fill(image, w, h, test::Pattern);
+  const std::string plain = test::ScratchPath("plain-" + name);
+  EXPECT_EQ(WriteJpegFile(image, plain, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+  const std::string path = test::ScratchPath(name);
+  test::WriteFile(path, test::WithExifSegment(test::ReadFile(plain), ExifBlock(orientation, bigEndian)));
+  return path;
+}
+
+// A PNG of the pattern with an eXIf chunk, through the library's encoder.
+std::string TaggedPng(const std::string& name, int w, int h, int orientation) {
+  Bytes pixels;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const test::Bgr p = test::Pattern(x, y);
+      pixels.insert(pixels.end(), {p[2], p[1], p[0]});
+    }
+  Bytes block = ExifBlock(orientation, true);
+  std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
+  spng_ihdr ihdr{static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 8,
+                 SPNG_COLOR_TYPE_TRUECOLOR, 0, 0, 0};
+  spng_exif exif{block.size(), reinterpret_cast<char*>(block.data())};
+  const std::string path = test::ScratchPath(name);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(file, nullptr);
+  spng_set_png_file(ctx.get(), file);
+  spng_set_ihdr(ctx.get(), &ihdr);
+  EXPECT_EQ(spng_set_exif(ctx.get(), &exif), 0);
+  EXPECT_EQ(spng_encode_image(ctx.get(), pixels.data(), pixels.size(), SPNG_FMT_PNG,
+                              SPNG_ENCODE_FINALIZE), 0);
+  ctx.reset();
+  std::fclose(file);
+  return path;
+}
+
+// Probe and load of file give the upright form of what the stored reading gives, and the
+// stored reading with turnUpright off.
+void ExpectUpright(const std::string& file, int orientation) {
+  CDibImage stored, upright;
+  const LoadOptions asStored{false};
+  int w = 0, h = 0, uw = 0, uh = 0;
+  ASSERT_TRUE(Probe(stored, file, w, h, asStored));
+  ASSERT_TRUE(Load(stored, file, asStored));
+  EXPECT_EQ(stored.GetWidth(), w);
+  ASSERT_TRUE(Probe(upright, file, uw, uh));
+  ASSERT_TRUE(Load(upright, file));
+  const bool swapped = orientation >= 5;
+  EXPECT_EQ(uw, swapped ? h : w) << orientation;
+  EXPECT_EQ(uh, swapped ? w : h) << orientation;
+  CDibImage expected;
+  test::Fill(expected, w, h, [&](int x, int y) { return test::PixelAt(stored, x, y); });
+  ASSERT_TRUE(TurnUpright(expected, orientation));
+  EXPECT_TRUE(test::SamePixels(upright, expected)) << file;
+}
+
+}  // namespace
+
+TEST(PhotoOrientation, JpegOfEachOrientationComesOutUpright) {
+  for (int orientation = 1; orientation <= 8; ++orientation)
+    for (const bool bigEndian : {false, true}) {
+      const std::string name = "o" + std::to_string(orientation) + (bigEndian ? "mm" : "ii") + ".jpg";
+      ExpectUpright(TaggedJpeg(name, 19, 11, orientation, bigEndian), orientation);
+    }
+}
+
+TEST(PhotoOrientation, PngEXifChunkTurnsThePictureUpright) {
+  for (const int orientation : {2, 6, 7, 8}) {
+    const std::string file = TaggedPng("o" + std::to_string(orientation) + ".png", 9, 5, orientation);
+    ExpectUpright(file, orientation);
+    // The PNG's pixels are exact: the upright picture is the pattern itself turned.
+    CDibImage upright, pattern;
+    ASSERT_TRUE(Load(upright, file));
+    test::Fill(pattern, 9, 5, test::Pattern);
+    ASSERT_TRUE(TurnUpright(pattern, orientation));
+    EXPECT_TRUE(test::SamePixels(upright, pattern));
+  }
+}
+
+TEST(PhotoOrientation, DamagedOrStrangeBlocksCountAsUpright) {
+  const Bytes good = ExifBlock(6, false);
+  EXPECT_EQ(ExifOrientation(good.data(), good.size()), 6);
+  Bytes prefixed = {'E', 'x', 'i', 'f', 0, 0};
+  prefixed.insert(prefixed.end(), good.begin(), good.end());
+  EXPECT_EQ(ExifOrientation(prefixed.data(), prefixed.size()), 6);
+  const Bytes nine = ExifBlock(9, false);
+  EXPECT_EQ(ExifOrientation(nine.data(), nine.size()), 1);
+  // Cut anywhere: the tag is read whole or not at all.
+  for (std::size_t keep = 0; keep < good.size(); ++keep) {
+    const int cut = ExifOrientation(good.data(), keep);
+    EXPECT_TRUE(cut == 1 || cut == 6) << keep;
+  }
+  Bytes farDirectory = good;
+  farDirectory[4] = 0xF0;  // the first directory lies far past the end
+  EXPECT_EQ(ExifOrientation(farDirectory.data(), farDirectory.size()), 1);
+}
+
+TEST(PhotoOrientation, FilesWithoutATagReadAsBefore) {
+  // The JPEG writer's files carry no EXIF block: both readings give the same bytes.
+  CDibImage image, stored, upright;
+  test::Fill(image, 13, 7, test::Pattern);
+  const std::string plain = test::ScratchPath("untagged.jpg");
+  ASSERT_EQ(WriteJpegFile(image, plain, kJpegQualityMedium, nullptr), SaveResult::kSaved);
+  ASSERT_TRUE(Load(stored, plain, LoadOptions{false}));
+  ASSERT_TRUE(Load(upright, plain));
+  EXPECT_TRUE(test::SamePixels(stored, upright));
+}
