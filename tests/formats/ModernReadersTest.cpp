@@ -2,6 +2,7 @@
 // formats' own encoders, decoded pixels compared with the reference decoders.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,13 @@ void ExpectRefusedWithoutCrash(const std::string& file) {
   int w = 0, h = 0;
   EXPECT_FALSE(Probe(image, file, w, h)) << file;
   EXPECT_FALSE(Load(image, file)) << file;
+}
+
+// A 64-byte file start: size bytes of text, then zeros.
+Bytes FileStart(const char* text, std::size_t size) {
+  Bytes bytes(64, 0);
+  std::memcpy(bytes.data(), text, std::min<std::size_t>(size, bytes.size()));
+  return bytes;
 }
 
 Bytes Truncated(const std::string& file, std::size_t keep) {
@@ -165,8 +173,7 @@ TEST(WebpReader, DamagedFilesAreRefusedWithoutCrash) {
   test::WriteFile(cut, Truncated(webp, 14));
   ExpectRefusedWithoutCrash(cut);
   // A RIFF file of another kind starts with the same byte.
-  Bytes wave = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-  wave.resize(44, 0);
+  Bytes wave = FileStart("RIFF\x24\0\0\0WAVEfmt ", 16);
   const std::string wav = test::ScratchPath("sound.wav");
   test::WriteFile(wav, wave);
   ExpectRefusedWithoutCrash(wav);
@@ -219,9 +226,7 @@ TEST(HeifReader, DamagedFilesAndForeignBrandsAreRefused) {
     EXPECT_FALSE(Load(image, cut)) << keep;
   }
   // A video file of the same family: a file-type box whose brand is no still picture.
-  Bytes movie = {0, 0, 0, 20, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm', 0, 0, 2, 0,
-                 'm', 'p', '4', '1'};
-  movie.resize(64, 0);
+  const Bytes movie = FileStart("\0\0\0\x14" "ftypisom\0\0\2\0mp41", 20);
   const std::string mp4 = test::ScratchPath("clip.mp4");
   test::WriteFile(mp4, movie);
   ExpectRefusedWithoutCrash(mp4);
@@ -230,11 +235,10 @@ TEST(HeifReader, DamagedFilesAndForeignBrandsAreRefused) {
 
 TEST(HeifReader, GeneralBrandsAreToldApartByTheirCompatibleBrands) {
   auto ftyp = [](const char* major, std::vector<const char*> compatible) {
-    Bytes box = {0, 0, 0, static_cast<std::uint8_t>(16 + 4 * compatible.size()), 'f', 't', 'y', 'p'};
-    box.insert(box.end(), major, major + 4);
-    box.insert(box.end(), {0, 0, 0, 0});
-    for (const char* brand : compatible) box.insert(box.end(), brand, brand + 4);
-    return box;
+    std::string box = std::string(3, '\0') + static_cast<char>(16 + 4 * compatible.size()) +
+                      "ftyp" + major + std::string(4, '\0');
+    for (const char* brand : compatible) box += brand;
+    return FileStart(box.data(), box.size());
   };
   const Bytes heic = ftyp("mif1", {"mif1", "heic"});
   const Bytes avif = ftyp("mif1", {"mif1", "miaf", "avif"});

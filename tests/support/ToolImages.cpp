@@ -109,12 +109,12 @@ int LargestDifference(const CDibImage& image, const Netpbm& reference) {
 Bytes ExifBlock(int orientation, bool bigEndian) {
   Bytes tiff;
   auto put16 = [&](unsigned v) {
-    if (bigEndian) tiff.insert(tiff.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
-    else test::Put16(tiff, v);
+    tiff.push_back(static_cast<std::uint8_t>(bigEndian ? v >> 8 : v));
+    tiff.push_back(static_cast<std::uint8_t>(bigEndian ? v : v >> 8));
   };
   auto put32 = [&](unsigned v) {
-    if (bigEndian) { put16(v >> 16); put16(v & 0xFFFF); }
-    else test::Put32(tiff, v);
+    put16(bigEndian ? v >> 16 : v & 0xFFFF);
+    put16(bigEndian ? v & 0xFFFF : v >> 16);
   };
   tiff.push_back(bigEndian ? 'M' : 'I');
   tiff.push_back(bigEndian ? 'M' : 'I');
@@ -131,13 +131,16 @@ Bytes ExifBlock(int orientation, bool bigEndian) {
 }
 
 Bytes WithExifSegment(const Bytes& jpeg, const Bytes& block) {
-  Bytes segment = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
-  segment.insert(segment.end(), block.begin(), block.end());
-  segment[2] = static_cast<std::uint8_t>((segment.size() - 2) >> 8);
-  segment[3] = static_cast<std::uint8_t>(segment.size() - 2);
-  Bytes tagged(jpeg.begin(), jpeg.begin() + 2);  // the start-of-image marker
-  tagged.insert(tagged.end(), segment.begin(), segment.end());
-  tagged.insert(tagged.end(), jpeg.begin() + 2, jpeg.end());
+  static constexpr std::uint8_t kExif[] = {'E', 'x', 'i', 'f', 0, 0};
+  const std::size_t length = 2 + sizeof kExif + block.size();  // counts itself, not the marker
+  Bytes tagged;
+  tagged.reserve(jpeg.size() + length + 2);
+  for (const std::uint8_t b : {jpeg[0], jpeg[1], std::uint8_t{0xFF}, std::uint8_t{0xE1},
+                               static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)})
+    tagged.push_back(b);
+  for (const std::uint8_t b : kExif) tagged.push_back(b);
+  for (const std::uint8_t b : block) tagged.push_back(b);
+  for (std::size_t i = 2; i < jpeg.size(); ++i) tagged.push_back(jpeg[i]);
   return tagged;
 }
 
