@@ -71,7 +71,10 @@ void DecodeWithAlpha(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& co
 void Decode(CDibImage& image) {
   Bytes bytes;
   WebPDecoderConfig config;
-  if (!WebPInitDecoderConfig(&config) || !ReadWhole(image, bytes) ||
+  // The header is checked before the whole file is read: a large file of another kind that
+  // shares the first byte is refused after its first kilobytes.
+  if (!WebPInitDecoderConfig(&config) || !ReadStart(image, kHeaderBytes, bytes) ||
+      !ReadStillFeatures(bytes, config.input) || !ReadWhole(image, bytes) ||
       !ReadStillFeatures(bytes, config.input))
     return;
   const int width = config.input.width, height = config.input.height;
