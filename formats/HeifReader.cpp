@@ -90,13 +90,10 @@ bool Open(CDibImage& image, OpenedFile& opened) {
   return true;
 }
 
-// The size of the picture the read delivers.
-bool PictureSize(const OpenedFile& opened, const LoadOptions& options, int& width, int& height) {
-  const heif_image_handle* handle = opened.primary.get();
-  width = options.turnUpright ? heif_image_handle_get_width(handle)
-                              : heif_image_handle_get_ispe_width(handle);
-  height = options.turnUpright ? heif_image_handle_get_height(handle)
-                               : heif_image_handle_get_ispe_height(handle);
+// The size of the picture the read delivers, its transformations applied.
+bool PictureSize(const OpenedFile& opened, int& width, int& height) {
+  width = heif_image_handle_get_width(opened.primary.get());
+  height = heif_image_handle_get_height(opened.primary.get());
   return width > 0 && height > 0 && width <= kHeifMaxSide && height <= kHeifMaxSide;
 }
 
@@ -113,14 +110,13 @@ void CopyRows(const heif_image* picture, CDibImage& image, bool alpha) {
   image.m_currentRow = image.GetHeight();
 }
 
-void Decode(CDibImage& image, const LoadOptions& loadOptions) {
+void Decode(CDibImage& image) {
   OpenedFile opened;
   int width = 0, height = 0;
-  if (!Open(image, opened) || !PictureSize(opened, loadOptions, width, height)) return;
+  if (!Open(image, opened) || !PictureSize(opened, width, height)) return;
   const bool alpha = heif_image_handle_has_alpha_channel(opened.primary.get()) != 0;
   std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
   if (!options) return;
-  options->ignore_transformations = loadOptions.turnUpright ? 0 : 1;
   options->convert_hdr_to_8bit = 1;
   // The picture is allocated before the library decodes anything.
   if (!image.Create(width, height)) return;
@@ -165,7 +161,7 @@ BOOL ProbeHeifFile(CDibImage& image, int& width, int& height, ReadContext& conte
   BOOL accepted = FALSE;
   try {
     OpenedFile opened;
-    accepted = Open(image, opened) && PictureSize(opened, context.options, width, height);
+    accepted = Open(image, opened) && PictureSize(opened, width, height);
   } catch (...) {
     accepted = FALSE;
   }
@@ -176,7 +172,7 @@ BOOL ProbeHeifFile(CDibImage& image, int& width, int& height, ReadContext& conte
 void ReadHeifFile(CDibImage& image, ReadContext& context) {
   context.orientation = 1;
   try {
-    Decode(image, context.options);
+    Decode(image);
   } catch (...) {
     // No memory inside the library: the image stays empty.
     image.ClearValid();

@@ -4,9 +4,10 @@
 // The defaults are what the program does unless the user chose otherwise, so callers that pass
 // nothing get upright pictures.
 struct LoadOptions {
-  // Applies the orientation stored with a photo (the EXIF orientation of JPEG and PNG files, the
-  // rotation and mirroring of HEIF files), so probe and load deliver the upright picture. False
-  // reads the stored pixels as they are, as the program did before it knew orientations.
+  // Applies the EXIF orientation stored with a JPEG or PNG photo, so probe and load deliver the
+  // upright picture. False reads the stored pixels as they are, as the program did before it
+  // knew orientations. (HEIF files are always read with their rotation and mirroring, which
+  // belong to the picture itself.)
   bool turnUpright = true;
 };
 

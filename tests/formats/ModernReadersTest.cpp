@@ -235,9 +235,10 @@ TEST(HeifReader, DamagedFilesAndForeignBrandsAreRefused) {
 
 TEST(HeifReader, GeneralBrandsAreToldApartByTheirCompatibleBrands) {
   auto ftyp = [](const char* major, std::vector<const char*> compatible) {
-    std::string box = std::string(3, '\0') + static_cast<char>(16 + 4 * compatible.size()) +
-                      "ftyp" + major + std::string(4, '\0');
-    for (const char* brand : compatible) box += brand;
+    std::string box(3, '\0');
+    box.push_back(static_cast<char>(16 + 4 * compatible.size()));
+    box.append("ftyp").append(major, 4).append(4, '\0');
+    for (const char* brand : compatible) box.append(brand, 4);
     return FileStart(box.data(), box.size());
   };
   const Bytes heic = ftyp("mif1", {"mif1", "heic"});

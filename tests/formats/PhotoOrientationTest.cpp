@@ -1,8 +1,11 @@
 // Photos stored turned or mirrored, with the orientation in an EXIF block (JPEG APP1, PNG
 // eXIf): probe and load deliver them upright unless told to read them as stored.
 #include <gtest/gtest.h>
+#include <libheif/heif.h>
 #include <spng.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "formats/ExifOrientation.h"
@@ -54,6 +57,39 @@ std::string TaggedPng(const std::string& name, int w, int h, int orientation) {
   return path;
 }
 
+// A HEIC file of four coloured quadrants, stored as coded and marked with the orientation,
+// which the library's encoder writes as rotation and mirroring boxes.
+std::string TaggedHeic(const std::string& name, int w, int h, int orientation) {
+  heif_image* picture = nullptr;
+  EXPECT_EQ(heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &picture).code,
+            heif_error_Ok);
+  EXPECT_EQ(heif_image_add_plane(picture, heif_channel_interleaved, w, h, 8).code, heif_error_Ok);
+  int stride = 0;
+  std::uint8_t* rows = heif_image_get_plane(picture, heif_channel_interleaved, &stride);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      std::uint8_t* p = rows + y * stride + x * 3;
+      p[0] = x < w / 2 ? 230 : 20;   // red on the left
+      p[1] = y < h / 2 ? 220 : 30;   // green at the top
+      p[2] = 120;
+    }
+  heif_context* ctx = heif_context_alloc();
+  heif_encoder* encoder = nullptr;
+  EXPECT_EQ(heif_context_get_encoder_for_format(ctx, heif_compression_HEVC, &encoder).code,
+            heif_error_Ok);
+  heif_encoder_set_lossy_quality(encoder, 95);
+  heif_encoding_options* options = heif_encoding_options_alloc();
+  options->image_orientation = static_cast<heif_orientation>(orientation);
+  EXPECT_EQ(heif_context_encode_image(ctx, picture, encoder, options, nullptr).code, heif_error_Ok);
+  const std::string path = test::ScratchPath(name);
+  EXPECT_EQ(heif_context_write_to_file(ctx, path.c_str()).code, heif_error_Ok);
+  heif_encoding_options_free(options);
+  heif_encoder_release(encoder);
+  heif_image_release(picture);
+  heif_context_free(ctx);
+  return path;
+}
+
 // Probe and load of file give the upright form of what the stored reading gives, and the
 // stored reading with turnUpright off.
 void ExpectUpright(const std::string& file, int orientation) {
@@ -94,6 +130,39 @@ TEST(PhotoOrientation, PngEXifChunkTurnsThePictureUpright) {
     test::Fill(pattern, 9, 5, test::Pattern);
     ASSERT_TRUE(TurnUpright(pattern, orientation));
     EXPECT_TRUE(test::SamePixels(upright, pattern));
+  }
+}
+
+TEST(PhotoOrientation, HeicRotationAndMirroringAreAlwaysApplied) {
+  // The quadrants as stored, turned the way each orientation shows them.
+  CDibImage quadrants;
+  test::Fill(quadrants, 32, 24, [](int x, int y) {
+    return test::Bgr{120, static_cast<std::uint8_t>(y < 12 ? 220 : 30),
+                     static_cast<std::uint8_t>(x < 16 ? 230 : 20)};
+  });
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    const std::string file =
+        TaggedHeic("o" + std::to_string(orientation) + ".heic", 32, 24, orientation);
+    CDibImage expected;
+    test::Fill(expected, 32, 24, [&](int x, int y) { return test::PixelAt(quadrants, x, y); });
+    ASSERT_TRUE(TurnUpright(expected, orientation));
+    for (const bool turnUpright : {true, false}) {
+      CDibImage image;
+      int w = 0, h = 0;
+      ASSERT_TRUE(Probe(image, file, w, h, LoadOptions{turnUpright})) << orientation;
+      EXPECT_EQ(w, expected.GetWidth()) << orientation;
+      EXPECT_EQ(h, expected.GetHeight()) << orientation;
+      ASSERT_TRUE(Load(image, file, LoadOptions{turnUpright})) << orientation;
+      ASSERT_EQ(image.GetWidth(), w);
+      // Lossy coding blurs the quadrants' edges; a wrong turn misplaces whole quadrants, which
+      // differ by 190 or more in red or green.
+      int wrong = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          for (int c = 1; c < 3; ++c)
+            wrong += std::abs(test::PixelAt(image, x, y)[c] - test::PixelAt(expected, x, y)[c]) > 95;
+      EXPECT_LT(wrong, w * h / 10) << "orientation " << orientation;
+    }
   }
 }
 
