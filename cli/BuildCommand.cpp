@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/SaveFailure.h"
+#include "cli/TileFolder.h"
 #include "engine/BuildPoster.h"
 #include "engine/PosterLimits.h"
 #include "formats/FileRefusal.h"
@@ -23,41 +24,41 @@ std::string Message(unsigned id, const std::string& arg = {}) {
   return res::FormatString(id, {arg});
 }
 
-// Adds every image of the folder dir; false (the reason printed) when dir cannot be read as a
-// folder. A folder that gives no image says how many files it skipped.
-bool AddFolder(const std::string& dir, TileList& tiles) {
+// Adds the images of the folder dir (with recursive, of its subfolders too) and counts them into
+// total; false (the reason printed) when dir cannot be read as a folder. A folder that gives no
+// image says how many files it skipped.
+bool AddFolder(const std::string& dir, bool recursive, const LoadOptions& loadOptions,
+               TileList& tiles, TileFolderCount& total) {
   std::error_code error;
-  std::filesystem::directory_iterator entries(dir, error);
-  if (error) {
-    PrintError(dir + ": " + DescribeFileError(error.value()));
+  const std::filesystem::directory_iterator opened(dir, error);
+  std::vector<std::string> names;
+  if (error || !ListFolderFiles(dir, recursive, names)) {
+    PrintError(dir + ": " + DescribeFileError(error ? error.value() : EIO));
     return false;
   }
-  std::vector<std::string> names;
-  int skipped = 0;
-  for (const auto& entry : entries) {
-    std::error_code typeError;
-    if (entry.is_regular_file(typeError)) names.push_back(entry.path().string());
-    else ++skipped;
-  }
-  std::sort(names.begin(), names.end());
-  int added = 0;
-  for (const std::string& name : names) (tiles.AddFile(name) ? added : skipped)++;
-  if (added == 0)
-    PrintError(dir + ": no image that can be read here; " + std::to_string(skipped) +
-               (skipped == 1 ? " file" : " files") + " skipped");
+  const TileFolderCount count = AddFolderTiles(names, tiles, loadOptions);
+  total.added += count.added;
+  total.skipped += count.skipped;
+  if (count.added == 0)
+    PrintError(dir + ": no image that can be read here; " + std::to_string(count.skipped) +
+               (count.skipped == 1 ? " file" : " files") + " skipped");
   return true;
 }
 
 // Adds the named files and every image of the named folders. Named files that are no image are
 // reported once, each with its reason, as the program's tile list does; folder entries that are
-// no image are skipped. False when a folder cannot be read.
+// no image are counted in one summary line. False when a folder cannot be read.
 bool CollectTiles(const BuildOptions& options, TileList& tiles) {
+  const LoadOptions loadOptions = LoadOptionsFor(options.params);
   std::string refused;
   for (const std::string& file : options.tileFiles)
-    if (!tiles.AddFile(file)) refused += "\n  " + file + ": " + DescribeRefusal(file);
+    if (!tiles.AddFile(file, loadOptions)) refused += "\n  " + file + ": " + DescribeRefusal(file);
   if (!refused.empty()) PrintError(Message(res::IDS_TILES_NOT_ADDED) + refused);
+  TileFolderCount folderCount;
   for (const std::string& dir : options.tileDirs)
-    if (!AddFolder(dir, tiles)) return false;
+    if (!AddFolder(dir, options.recursive, loadOptions, tiles, folderCount)) return false;
+  if (!options.tileDirs.empty())
+    std::printf("folders      %s\n", FolderSummary(folderCount).c_str());
   return true;
 }
 
@@ -94,12 +95,13 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
 
 // Loads the main image as the program does: a probe first, then the pixels.
 bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup) {
+  const LoadOptions options = LoadOptionsFor(setup.params);
   int width = 0, height = 0;
-  if (!Probe(image, path, width, height) || width < 0 || height < 0) {
+  if (!Probe(image, path, width, height, options) || width < 0 || height < 0) {
     PrintError(path + ": " + DescribeRefusal(path));
     return false;
   }
-  if (!Load(image, path)) {
+  if (!Load(image, path, options)) {
     PrintError(path + ": " + Message(res::IDS_NO_MEMORY));
     return false;
   }

@@ -8,10 +8,11 @@
 #include "formats/InputFile.h"
 
 const char* const kBuildUsage =
-    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg [options] [--] [FILE...]\n"
-    "  -o FILE              the poster file; .bmp, .jpg or .jpeg in any letter case\n"
+    "usage: mozaikon-cli build MAIN [TILE...] -o OUT.bmp|OUT.jpg|OUT.png [options] [--] [FILE...]\n"
+    "  -o FILE              the poster file; .bmp, .jpg, .jpeg or .png in any letter case\n"
     "  --tile-list FILE     add the files named in FILE, one per line\n"
-    "  --tiles-dir DIR      add the images of a folder\n"
+    "  --tiles-dir DIR      add the images of a folder (hidden files passed over)\n"
+    "  --recursive          with --tiles-dir: the images of every subfolder as well\n"
     "  --print-width IN     print width in inches, 0.01 or more (height follows the main\n"
     "                       image; default: one image pixel per printer dot)\n"
     "  --dpi N              printer resolution (default 600)\n"
@@ -24,6 +25,7 @@ const char* const kBuildUsage =
     "  --no-crop            do not cut tiles to the cell's shape\n"
     "  --no-rotate          do not turn tiles to the majority orientation\n"
     "  --quality high|medium|low   JPEG quality (default medium)\n"
+    "  --ignore-orientation read photos as stored, not turned upright by their orientation tag\n"
     "  -q, --quiet          no progress lines\n"
     "  -h, --help           this text\n"
     "Options take their value as --option VALUE or --option=VALUE; after -- every argument\n"
@@ -193,6 +195,8 @@ std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args)
     else if (arg == "--") optionsEnded = true;
     else if (arg == "--no-crop") options.params.Crop = 0;
     else if (arg == "--no-rotate") options.params.Rotate = 0;
+    else if (arg == "--recursive") options.recursive = true;
+    else if (arg == "--ignore-orientation") options.params.Orientation = 0;
     else if (arg == "-q" || arg == "--quiet") options.quiet = true;
     else if (joined && TakesValue(joined->first)) {
       if (auto error = ApplyOption(joined->first, joined->second, options); !error.empty())
@@ -205,7 +209,9 @@ std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args)
     }
   }
   if (positional.empty()) return std::string("no main image given");
-  if (options.output.empty()) return std::string("no output file given (-o OUT.bmp|OUT.jpg)");
+  if (options.output.empty()) return std::string("no output file given (-o OUT.bmp|OUT.jpg|OUT.png)");
+  if (options.recursive && options.tileDirs.empty())
+    return std::string("--recursive needs a --tiles-dir folder");
   options.mainImage = positional.front();
   options.tileFiles.insert(options.tileFiles.begin(), positional.begin() + 1, positional.end());
   return options;

@@ -15,6 +15,7 @@ struct BuildOptions {
   std::vector<std::string> tileFiles;  // named one by one or read from tile list files
   std::vector<std::string> tileDirs;   // every image file in each is a tile
   std::vector<std::string> tileListFiles;
+  bool recursive = false;              // the tile folders' subfolders too
   std::string output;
   bool quiet = false;  // no progress lines
   std::optional<double> printWidthInches;  // none: one image pixel per printer dot

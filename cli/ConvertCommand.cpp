@@ -15,13 +15,15 @@
 namespace {
 
 constexpr const char* kConvertUsage =
-    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg [--quality high|medium|low] [-q]";
+    "usage: mozaikon-cli convert IN OUT.bmp|OUT.jpg|OUT.png [--quality high|medium|low] "
+    "[--ignore-orientation] [-q]";
 
 struct ConvertOptions {
   std::string input;
   std::string output;
   unsigned jpegQualityCode = kJpegQualityMedium;
   bool quiet = false;
+  LoadOptions load;
 };
 
 std::optional<unsigned> QualityCode(const std::string& name) {
@@ -42,6 +44,8 @@ std::optional<ConvertOptions> ParseConvertOptions(const Arguments& args) {
       names.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
+    } else if (arg == "--ignore-orientation") {
+      options.load.turnUpright = false;
     } else if (arg == "-q" || arg == "--quiet") {
       options.quiet = true;
     } else if (arg == "--quality" || arg.rfind("--quality=", 0) == 0) {
@@ -85,11 +89,11 @@ int RunConvert(const Arguments& args) {
   }
   CDibImage image;
   int width = 0, height = 0;
-  if (!Probe(image, input, width, height)) {
+  if (!Probe(image, input, width, height, options->load)) {
     PrintError(input + ": " + DescribeRefusal(input));
     return kExitFailure;
   }
-  if (!Load(image, input)) {
+  if (!Load(image, input, options->load)) {
     PrintError(input + ": the image could not be read (damaged, or too large for the memory)");
     return kExitFailure;
   }

@@ -9,9 +9,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: mozaikon-cli COMMAND ...\n"
-    "  probe FILE...                       print \"FILE: WIDTH x HEIGHT FORMAT\" for each file\n"
-    "  convert IN OUT.bmp|OUT.jpg [--quality high|medium|low]\n"
-    "                                      load any supported image and write BMP or JPEG\n"
+    "  probe [--ignore-orientation] FILE...   print \"FILE: WIDTH x HEIGHT FORMAT\" for each file\n"
+    "  convert IN OUT.bmp|OUT.jpg|OUT.png [--quality high|medium|low] [--ignore-orientation]\n"
+    "                                      load any supported image and write BMP, JPEG or PNG\n"
     "  build MAIN [TILE...] -o OUT [options]   make a poster (see 'build --help')\n"
     "  print MAIN [TILE...] (--pdf OUT.pdf | --printer QUEUE) [options]\n"
     "                                      print a poster across pages (see 'print --help')\n"

@@ -98,7 +98,7 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
     progress.SetDetail(path);
     if (!progress.SetPercent(100 * i / state.tileCount)) return Stopped();
     CDibImage& tile = state.tileImages[i];
-    if (!Load(tile, path)) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
+    if (!Load(tile, path, LoadOptionsFor(params))) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
     if (!LoadedWhole(tile) && std::find(state.incompleteFiles.begin(), state.incompleteFiles.end(),
                                         path) == state.incompleteFiles.end())
       state.incompleteFiles.push_back(path);

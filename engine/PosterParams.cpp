@@ -54,6 +54,12 @@ void CorrectLoadedParams(PosterParams& params) {
   if (!IsKnown(params.JPEGQuality)) params.JPEGQuality = JPEGQualityLevel::Medium;
 }
 
+LoadOptions LoadOptionsFor(const PosterParams& params) {
+  LoadOptions options;
+  options.turnUpright = params.Orientation != 0;
+  return options;
+}
+
 int DPIFractionDivisor(DPIFractionCode code) {
   switch (code) {
     case DPIFractionCode::Quarter:

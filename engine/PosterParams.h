@@ -5,6 +5,8 @@
 // until CorrectLoadedParams has run.
 #pragma once
 
+#include "formats/LoadOptions.h"
+
 // Tile borders; the value is also the item index in the options dialog's list.
 enum class BorderStyle : int {
   ButtonFrame = 0,  // "Transparent button frame"
@@ -52,11 +54,15 @@ struct PosterParams {
   DPIFractionCode DPIFraction = DPIFractionCode::Quarter;
   TileSizePreset TileSize = TileSizePreset::Medium;
   JPEGQualityLevel JPEGQuality = JPEGQualityLevel::Medium;
+  int Orientation = 1;  // non-zero: photos stored turned or mirrored are read upright
 };
 
 // Brings every field of a record read from the settings into its range: an unknown code becomes
 // the default code (Borders becomes ButtonFrame), Emphasis and Custom are clamped.
 void CorrectLoadedParams(PosterParams& params);
+
+// How the main image and the tiles are read under these options.
+[[nodiscard]] LoadOptions LoadOptionsFor(const PosterParams& params);
 
 // Printer dots per poster pixel: 4, 3, 2, 1, 8 or 16 for the six codes, 4 for any other value.
 [[nodiscard]] int DPIFractionDivisor(DPIFractionCode code);

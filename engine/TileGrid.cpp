@@ -69,7 +69,7 @@ TileGridResult ComputeTileGrid(TileList& tiles, BOOL reprobe, const PosterSetup&
   TileGridResult result;
   if (tiles.GetCount() == 0) return result;
   result.printScale = PosterPrintScale(setup.params);
-  if (reprobe) tiles.Reprobe();
+  if (reprobe) tiles.Reprobe(LoadOptionsFor(setup.params));
   const std::optional<AverageTileSize> average =
       ComputeAverageTileSize(tiles, setup.params.Rotate);
   if (!average) return result;

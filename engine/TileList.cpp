@@ -20,10 +20,10 @@ bool PathLess(const std::string& a, const std::string& b) {
 }
 
 // The size of the image in path, when the probe accepts it with no negative side.
-std::optional<TileSizeInfo> ProbeTile(const std::string& path) {
+std::optional<TileSizeInfo> ProbeTile(const std::string& path, const LoadOptions& options) {
   CDibImage scratch;
   int width = 0, height = 0;
-  if (!Probe(scratch, path, width, height) || width < 0 || height < 0) return std::nullopt;
+  if (!Probe(scratch, path, width, height, options) || width < 0 || height < 0) return std::nullopt;
   return TileSizeInfo{width, height};
 }
 
@@ -40,9 +40,9 @@ std::optional<TileSizeInfo> TileList::GetSizeInfo(int index) const {
   return m_entries[index].sizeInfo;
 }
 
-BOOL TileList::AddFile(const std::string& path) {
+BOOL TileList::AddFile(const std::string& path, const LoadOptions& options) {
   try {
-    const std::optional<TileSizeInfo> size = ProbeTile(path);
+    const std::optional<TileSizeInfo> size = ProbeTile(path, options);
     if (!size) return FALSE;
     const auto place = std::upper_bound(
         m_entries.begin(), m_entries.end(), path,
@@ -66,9 +66,9 @@ int TileList::ReleaseAllSizeInfo() {
   return GetCount();
 }
 
-int TileList::Reprobe() {
+int TileList::Reprobe(const LoadOptions& options) {
   for (int i = 0; i < GetCount();) {
-    m_entries[i].sizeInfo = ProbeTile(m_entries[i].path);
+    m_entries[i].sizeInfo = ProbeTile(m_entries[i].path, options);
     if (m_entries[i].sizeInfo)
       ++i;
     else

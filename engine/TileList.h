@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/LoadOptions.h"
 #include "image/Types.h"
 
 // Size of a tile image in pixels as the probe reported it.
@@ -30,7 +31,8 @@ class TileList {
   // Probes path; when that succeeds with both sides 0 or more, inserts the path at its sorted
   // place with the probed size and returns TRUE. Otherwise (unreadable file, shorter than 10
   // bytes, unknown format, refused header, no memory) nothing is added and the result is FALSE.
-  [[nodiscard]] BOOL AddFile(const std::string& path);
+  // options say whether the size is that of the upright picture.
+  [[nodiscard]] BOOL AddFile(const std::string& path, const LoadOptions& options = {});
   // Removes the entry with its size record.
   void Remove(int index);
   void RemoveAll();
@@ -39,7 +41,7 @@ class TileList {
   // Probes every entry's file again, in list order: a file that probes stores its new size
   // (a record is made where there was none), an entry whose file no longer probes is removed.
   // Returns the number of entries left.
-  int Reprobe();
+  int Reprobe(const LoadOptions& options = {});
 
  private:
   struct Entry {

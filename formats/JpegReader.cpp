@@ -5,6 +5,7 @@
 
 #include <jerror.h>
 
+#include "formats/ExifOrientation.h"
 #include "formats/JpegError.h"
 
 namespace {
@@ -61,14 +62,28 @@ bool ChooseLayout(const jpeg_decompress_struct& info, PixelLayout& layout) {
 // Library errors jump out of the functions below (RunJpegGuarded): they keep no objects with
 // destructors.
 
-// Creates the record, attaches the file and reads the header.
-bool ReadHeader(Decompressor& decompressor, std::FILE* file, PixelLayout& layout) {
+// The orientation of the first APP1 segment that holds an EXIF block; 1 when there is none.
+int OrientationOfMarkers(const jpeg_decompress_struct& info) {
+  static constexpr JOCTET kExifPrefix[] = {'E', 'x', 'i', 'f', 0, 0};
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next)
+    if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= sizeof kExifPrefix &&
+        std::equal(kExifPrefix, kExifPrefix + sizeof kExifPrefix, marker->data))
+      return ExifOrientation(marker->data, marker->data_length);
+  return 1;
+}
+
+// Creates the record, attaches the file and reads the header; the EXIF orientation is looked
+// for only when the context asks for upright pictures.
+bool ReadHeader(Decompressor& decompressor, std::FILE* file, PixelLayout& layout,
+                ReadContext& context) {
   if (file == nullptr) return false;
   jpeg_decompress_struct& info = decompressor.info;
   jpeg_create_decompress(&info);
   info.progress = &decompressor.monitor;  // set after create, which clears the record
   jpeg_stdio_src(&info, file);
+  if (context.options.turnUpright) jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
+  context.orientation = context.options.turnUpright ? OrientationOfMarkers(info) : 1;
   return ChooseLayout(info, layout);
 }
 
@@ -124,9 +139,9 @@ void DecodeThroughStrip(jpeg_decompress_struct& info, CDibImage& image, JSAMPARR
   }
 }
 
-void Decode(Decompressor& decompressor, CDibImage& image) {
+void Decode(Decompressor& decompressor, CDibImage& image, ReadContext& context) {
   PixelLayout layout{};
-  if (!ReadHeader(decompressor, image.GetOpenFile(), layout)) return;
+  if (!ReadHeader(decompressor, image.GetOpenFile(), layout, context)) return;
   jpeg_decompress_struct& info = decompressor.info;
   info.dct_method = JDCT_IFAST;
   info.do_fancy_upsampling = FALSE;
@@ -152,12 +167,12 @@ void Decode(Decompressor& decompressor, CDibImage& image) {
 }
 
 // The frame size from the header; false when the header cannot be read or shown.
-bool ReadFrameSize(CDibImage& image, int& width, int& height) {
+bool ReadFrameSize(CDibImage& image, int& width, int& height, ReadContext& context) {
   Decompressor decompressor;
   PixelLayout layout{};
   bool accepted = false;
   const bool completed = RunJpegGuarded(decompressor.error, [&] {
-    accepted = ReadHeader(decompressor, image.GetOpenFile(), layout);
+    accepted = ReadHeader(decompressor, image.GetOpenFile(), layout, context);
   });
   if (!completed || !accepted) return false;
   width = static_cast<int>(decompressor.info.image_width);
@@ -167,17 +182,27 @@ bool ReadFrameSize(CDibImage& image, int& width, int& height) {
 
 }  // namespace
 
-BOOL ProbeJpegFile(CDibImage& image, int& width, int& height) {
-  const bool accepted = ReadFrameSize(image, width, height);
+BOOL ProbeJpegFile(CDibImage& image, int& width, int& height, ReadContext& context) {
+  const bool accepted = ReadFrameSize(image, width, height, context);
   image.CloseFile();
   return accepted ? TRUE : FALSE;
 }
 
-void ReadJpegFile(CDibImage& image) {
+void ReadJpegFile(CDibImage& image, ReadContext& context) {
   {
     Decompressor decompressor;
     // An error leaves the image as it found it: empty, or partly decoded and counted as loaded.
-    (void)RunJpegGuarded(decompressor.error, [&] { Decode(decompressor, image); });
+    (void)RunJpegGuarded(decompressor.error, [&] { Decode(decompressor, image, context); });
   }
   image.CloseFile();
+}
+
+BOOL ProbeJpegFile(CDibImage& image, int& width, int& height) {
+  ReadContext stored{LoadOptions{false}};
+  return ProbeJpegFile(image, width, height, stored);
+}
+
+void ReadJpegFile(CDibImage& image) {
+  ReadContext stored{LoadOptions{false}};
+  ReadJpegFile(image, stored);
 }

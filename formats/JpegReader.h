@@ -5,6 +5,7 @@
 // library warnings are dropped.
 #pragma once
 
+#include "formats/LoadOptions.h"
 #include "image/DibImage.h"
 
 // TRUE with the frame size stored in the header when the header can be read and its components
@@ -18,3 +19,9 @@
 // as loaded. A file cut short loads at full size, the library filling what is missing.
 // m_currentRow counts the rows delivered.
 void ReadJpegFile(CDibImage& image);
+
+// The same, with the EXIF orientation of an APP1 segment reported in context.orientation when
+// context.options.turnUpright asks for it (the stored frame and pixels are not turned here). The
+// forms above read the file as stored, without looking for an orientation.
+[[nodiscard]] BOOL ProbeJpegFile(CDibImage& image, int& width, int& height, ReadContext& context);
+void ReadJpegFile(CDibImage& image, ReadContext& context);

@@ -4,6 +4,7 @@
 
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
+#include "formats/PngWriter.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -23,6 +24,7 @@ std::optional<PosterFormat> PosterFormatFromName(const std::string& fileName) {
   if (EndsWithNoCase(fileName, ".jpg") || EndsWithNoCase(fileName, ".jpeg"))
     return PosterFormat::kJpeg;
   if (EndsWithNoCase(fileName, ".bmp")) return PosterFormat::kBmp;
+  if (EndsWithNoCase(fileName, ".png")) return PosterFormat::kPng;
   return std::nullopt;
 }
 
@@ -31,6 +33,7 @@ SaveResult SavePoster(const CDibImage& image, const std::string& fileName, Poste
   switch (format) {
     case PosterFormat::kBmp: return WriteBmpFile(image, fileName, progress);
     case PosterFormat::kJpeg: return WriteJpegFile(image, fileName, jpegQualityCode, progress);
+    case PosterFormat::kPng: return WritePngFile(image, fileName, progress);
   }
   return SaveResult::kWriteError;
 }

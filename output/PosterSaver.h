@@ -9,9 +9,9 @@
 
 class CProgress;
 
-enum class PosterFormat { kBmp, kJpeg };
+enum class PosterFormat { kBmp, kJpeg, kPng };
 
-// ".bmp", ".jpg" and ".jpeg" in any letter case; nothing for any other name.
+// ".bmp", ".jpg", ".jpeg" and ".png" in any letter case; nothing for any other name.
 [[nodiscard]] std::optional<PosterFormat> PosterFormatFromName(const std::string& fileName);
 
 // Writes image to fileName in the format its extension names; jpegQualityCode is the stored

@@ -38,10 +38,11 @@ constexpr Entry kStrings[] = {
     {IDS_CAPTION_PRINT, "Print Poster"},
     {IDS_CAPTION_SAVE, "Save Poster"},
     {IDS_SAVE_TITLE, "Select Poster Filename"},
-    {IDS_SAVE_FILTER, "JPEG (*.jpg)|*.jpg|Windows Bitmap (*.bmp)|*.bmp||"},
+    {IDS_SAVE_FILTER,
+     "JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png|Windows Bitmap (*.bmp)|*.bmp||"},
     {IDS_BAD_EXTENSION,
-     "The filename extension must either be .JPG (to save in JPEG format) or .BMP (to save in "
-     "Windows Bitmap format)."},
+     "The filename extension must be .JPG (to save in JPEG format), .PNG (to save in PNG format) "
+     "or .BMP (to save in Windows Bitmap format)."},
     {IDS_SAVING_BMP, "Saving poster image to disk using Windows BMP format . . ."},
     {IDS_WRITING_HEADER, "Writing header"},
     {IDS_KBYTES_WRITTEN, "%s KBytes written"},
@@ -70,6 +71,7 @@ constexpr Entry kStrings[] = {
      "The poster is too large for the JPEG format (65,500 pixels across and down at most). Please "
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
+    {IDS_SAVING_PNG, "Saving poster image to disk using PNG format . . ."},
     {IDS_NO_SUCH_FILE, "no such file"},
     {IDS_PERMISSION_DENIED, "permission denied"},
     {IDS_SYMLINK_LOOP, "too many levels of symbolic links"},

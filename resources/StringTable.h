@@ -51,6 +51,7 @@ enum StringId : unsigned {
   IDS_BMP_TOO_LARGE = 171,
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
+  IDS_SAVING_PNG = 176,
   // Why a file could not be read or written, in the user's words.
   IDS_NO_SUCH_FILE = 200,
   IDS_PERMISSION_DENIED = 201,

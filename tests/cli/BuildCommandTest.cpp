@@ -96,7 +96,7 @@ TEST(CliBuild, RefusesBadInputWithOneClearLine) {
 
   r = RunCli({"build", scene.main, scene.tiles[0], "--emphasis", "9", "-o", out});
   EXPECT_EQ(r.exitCode, 2);
-  r = RunCli({"build", scene.main, scene.tiles[0], "-o", scene.dir + "/poster.png"});
+  r = RunCli({"build", scene.main, scene.tiles[0], "-o", scene.dir + "/poster.tif"});
   EXPECT_EQ(r.exitCode, 2);
   // At one image pixel per printer dot the 60-pixel main image makes cells of specks.
   r = RunCli({"build", scene.main, scene.tiles[0], "-o", out});

@@ -1,0 +1,21 @@
+// How image files are read, and what a reader reports to the dispatch besides the pixels.
+#pragma once
+
+// The defaults are what the program does unless the user chose otherwise, so callers that pass
+// nothing get upright pictures.
+struct LoadOptions {
+  // Applies the EXIF orientation stored with a JPEG or PNG photo, so probe and load deliver the
+  // upright picture. False reads the stored pixels as they are, as the program did before it
+  // knew orientations. (HEIF files are always read with their rotation and mirroring, which
+  // belong to the picture itself.)
+  bool turnUpright = true;
+};
+
+// Handed by the dispatch to a reader for one probe or load.
+struct ReadContext {
+  LoadOptions options;
+  // The EXIF orientation (1..8) the reader found and left for the dispatch to apply; 1, upright,
+  // when the file has none, when options.turnUpright is false, or when the reader applied the
+  // file's transform itself.
+  int orientation = 1;
+};

@@ -1,0 +1,122 @@
+#include "formats/WebpReader.h"
+
+#include <webp/decode.h>
+
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+#include "formats/PixelRows.h"
+
+namespace {
+
+// Enough for the header of every kind of WebP file: the features lie in the first chunk.
+constexpr std::size_t kHeaderBytes = 4096;
+// The RIFF size field is 32 bits: no WebP file is larger.
+constexpr long kMaxFileBytes = std::numeric_limits<std::uint32_t>::max();
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Up to limit bytes from the start of the open file.
+bool ReadStart(CDibImage& image, std::size_t limit, Bytes& bytes) {
+  std::FILE* file = image.GetOpenFile();
+  if (file == nullptr) return false;
+  bytes.resize(limit);
+  bytes.resize(std::fread(bytes.data(), 1, limit, file));
+  return !bytes.empty();
+}
+
+// The whole open file, refused when it is larger than a WebP file can be.
+bool ReadWhole(CDibImage& image, Bytes& bytes) {
+  std::FILE* file = image.GetOpenFile();
+  if (file == nullptr || std::fseek(file, 0, SEEK_END) != 0) return false;
+  const long size = std::ftell(file);
+  if (size <= 0 || size > kMaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0) return false;
+  return ReadStart(image, static_cast<std::size_t>(size), bytes);
+}
+
+bool ReadStillFeatures(const Bytes& bytes, WebPBitstreamFeatures& features) {
+  return WebPGetFeatures(bytes.data(), bytes.size(), &features) == VP8_STATUS_OK &&
+         !features.has_animation && features.width > 0 && features.height > 0;
+}
+
+// Opaque pictures are decoded straight into the image rows: the library writes blue, green, red
+// and, told to flip, starts at the bottom row, which is where the image keeps its first row.
+void DecodeOpaque(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config) {
+  config.output.colorspace = MODE_BGR;
+  config.output.is_external_memory = 1;
+  config.output.u.RGBA.rgba = image.GetBits();
+  config.output.u.RGBA.stride = static_cast<int>(image.GetRowBytes());
+  config.output.u.RGBA.size = image.GetImageBytes();
+  config.options.flip = 1;
+  if (WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK)
+    image.m_currentRow = image.GetHeight();
+}
+
+// Pictures with alpha go through a buffer of blue, green, red, alpha rows, shown over white.
+void DecodeWithAlpha(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config,
+                     Bytes& pixels) {
+  const std::size_t stride = static_cast<std::size_t>(image.GetWidth()) * 4;
+  config.output.colorspace = MODE_BGRA;
+  config.output.is_external_memory = 1;
+  config.output.u.RGBA.rgba = pixels.data();
+  config.output.u.RGBA.stride = static_cast<int>(stride);
+  config.output.u.RGBA.size = pixels.size();
+  const bool decoded = WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK;
+  for (int y = 0; decoded && y < image.GetHeight(); ++y)
+    BgraOverWhiteRow(image.GetPixelAddress(0, y), pixels.data() + y * stride, image.GetWidth());
+  if (decoded) image.m_currentRow = image.GetHeight();
+}
+
+void Decode(CDibImage& image) {
+  Bytes bytes;
+  WebPDecoderConfig config;
+  // The header is checked before the whole file is read: a large file of another kind that
+  // shares the first byte is refused after its first kilobytes.
+  if (!WebPInitDecoderConfig(&config) || !ReadStart(image, kHeaderBytes, bytes) ||
+      !ReadStillFeatures(bytes, config.input) || !ReadWhole(image, bytes) ||
+      !ReadStillFeatures(bytes, config.input))
+    return;
+  const int width = config.input.width, height = config.input.height;
+  const bool alpha = config.input.has_alpha != 0;
+  // Every buffer and the picture are allocated before the library decodes anything. Sides are
+  // at most 16383 in this format, so the sizes below cannot overflow.
+  Bytes pixels(alpha ? static_cast<std::size_t>(width) * 4 * height : 0);
+  if (!image.Create(width, height)) return;
+  image.m_currentRow = 0;
+  if (alpha)
+    DecodeWithAlpha(bytes, image, config, pixels);
+  else
+    DecodeOpaque(bytes, image, config);
+  WebPFreeDecBuffer(&config.output);
+}
+
+}  // namespace
+
+BOOL ProbeWebpFile(CDibImage& image, int& width, int& height, ReadContext& context) {
+  context.orientation = 1;
+  BOOL accepted = FALSE;
+  try {
+    Bytes bytes;
+    WebPBitstreamFeatures features{};
+    if (ReadStart(image, kHeaderBytes, bytes) && ReadStillFeatures(bytes, features)) {
+      width = features.width;
+      height = features.height;
+      accepted = TRUE;
+    }
+  } catch (...) {
+    accepted = FALSE;
+  }
+  image.CloseFile();
+  return accepted;
+}
+
+void ReadWebpFile(CDibImage& image, ReadContext& context) {
+  context.orientation = 1;
+  try {
+    Decode(image);
+  } catch (...) {
+    // No memory for the file's bytes or the alpha buffer: the image stays empty.
+  }
+  image.CloseFile();
+}
