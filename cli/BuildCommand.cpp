@@ -144,6 +144,7 @@ int RunBuild(const Arguments& args) {
   inputs.setup.params = options.params;
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   inputs.seed = options.seed;
+  inputs.threads = options.threads;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   TileList tiles;
   CollectTiles(options, tiles);

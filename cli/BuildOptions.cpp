@@ -19,7 +19,9 @@ const char* const kBuildUsage =
     "  --borders frame|line|none   tile borders (default line)\n"
     "  --no-crop            do not cut tiles to the cell's shape\n"
     "  --no-rotate          do not turn tiles to the majority orientation\n"
-    "  --quality high|medium|low   JPEG quality (default medium)\n";
+    "  --quality high|medium|low   JPEG quality (default medium)\n"
+    "  --threads N          threads to build with (default: one per core; the poster is the\n"
+    "                       same whatever the number)\n";
 
 namespace {
 
@@ -97,6 +99,10 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
     else if (value == "line") p.Borders = BorderStyle::SingleLine;
     else if (value == "none") p.Borders = BorderStyle::NoBorders;
     else return false;
+  } else if (name == "--threads") {
+    const auto threads = ParseNumber<int>(value);
+    if (!threads || *threads < 1 || *threads > 64) return false;
+    o.threads = *threads;
   } else if (name == "--quality") {
     if (value == "high") p.JPEGQuality = JPEGQualityLevel::High;
     else if (value == "medium") p.JPEGQuality = JPEGQualityLevel::Medium;
@@ -109,7 +115,7 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
 bool TakesValue(const std::string& name) {
   for (const char* option : {"-o", "--tile-list", "--tiles-dir", "--print-width", "--dpi",
                              "--fraction", "--size", "--order", "--seed", "--emphasis",
-                             "--borders", "--quality"})
+                             "--borders", "--quality", "--threads"})
     if (name == option) return true;
   return false;
 }

@@ -19,15 +19,14 @@ bool PathLess(const std::string& a, const std::string& b) {
       });
 }
 
-// The size of the image in path, when the probe accepts it with no negative side.
-std::optional<TileSizeInfo> ProbeTile(const std::string& path) {
+}  // namespace
+
+std::optional<TileSizeInfo> ProbeTileSize(const std::string& path) {
   CDibImage scratch;
   int width = 0, height = 0;
   if (!Probe(scratch, path, width, height) || width < 0 || height < 0) return std::nullopt;
   return TileSizeInfo{width, height};
 }
-
-}  // namespace
 
 const std::string& TileList::GetText(int index) const {
   static const std::string kNone;
@@ -42,7 +41,7 @@ std::optional<TileSizeInfo> TileList::GetSizeInfo(int index) const {
 
 BOOL TileList::AddFile(const std::string& path) {
   try {
-    const std::optional<TileSizeInfo> size = ProbeTile(path);
+    const std::optional<TileSizeInfo> size = ProbeTileSize(path);
     if (!size) return FALSE;
     const auto place = std::upper_bound(
         m_entries.begin(), m_entries.end(), path,
@@ -66,9 +65,12 @@ int TileList::ReleaseAllSizeInfo() {
   return GetCount();
 }
 
-int TileList::Reprobe() {
+int TileList::Reprobe() { return Reprobe(ProbeTileSize); }
+
+int TileList::Reprobe(
+    const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe) {
   for (int i = 0; i < GetCount();) {
-    m_entries[i].sizeInfo = ProbeTile(m_entries[i].path);
+    m_entries[i].sizeInfo = probe(m_entries[i].path);
     if (m_entries[i].sizeInfo)
       ++i;
     else
