@@ -17,7 +17,10 @@ COrderedWork::COrderedWork(int count, int threads, std::function<void(int)> task
     : m_count(std::max(count, 0)),
       m_task(std::move(task)),
       m_done(std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(m_count))) {
-  const int helpers = std::min(ThreadsFor(threads), m_count) - 1;
+  // With helpers the calling thread only follows and polls, so that a long item (a large photo
+  // to decode) never keeps it from answering Cancel; alone it does every item itself.
+  const int workers = ThreadsFor(threads);
+  const int helpers = workers > 1 ? std::min(workers, m_count) : 0;
   for (int i = 0; i < helpers; ++i) m_helpers.emplace_back([this] { HelperLoop(); });
 }
 
@@ -54,7 +57,7 @@ void COrderedWork::HelperLoop() {
 
 bool COrderedWork::WaitFor(int index, const std::function<bool()>& goOn) {
   while (!m_done[index].load()) {
-    if (RunNext()) continue;
+    if (m_helpers.empty() && RunNext()) continue;
     if (m_stop.load()) return false;  // stopped before the item could start
     std::unique_lock lock(m_mutex);
     const bool done = m_finished.wait_for(lock, kPollInterval, [&] { return m_done[index].load(); });

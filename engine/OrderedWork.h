@@ -2,9 +2,9 @@
 //
 // The calling thread owns the progress sink, which in the window processes user-interface
 // events and so must never be called from another thread. It walks the items in order and
-// waits for each with WaitFor: meanwhile it takes unclaimed items itself, and between them asks
-// its goOn callback (the sink's CheckCancel) about every 30 ms, so Cancel is answered while
-// other threads work. The helper threads never report; they only see the stop flag that a
+// waits for each with WaitFor, asking its goOn callback (the sink's CheckCancel) about every
+// 30 ms, so Cancel is answered while the helper threads work; with one thread it runs the items
+// itself, one by one, as it reaches them. The helper threads never report; they only see the stop flag that a
 // refused goOn, or Stop, sets.
 #pragma once
 
@@ -18,15 +18,15 @@
 
 class COrderedWork {
  public:
-  // Starts threads − 1 helper threads (none for one thread or one item) that claim the items
-  // [0, count) in increasing order and run task on them. task must not throw.
+  // Starts threads helper threads (none for one thread; no more than items) that claim the
+  // items [0, count) in increasing order and run task on them. task must not throw.
   COrderedWork(int count, int threads, std::function<void(int)> task);
   // Stops and joins the helpers: items already running finish, no new item starts.
   ~COrderedWork();
   COrderedWork(const COrderedWork&) = delete;
   COrderedWork& operator=(const COrderedWork&) = delete;
 
-  // Returns once item index has run: TRUE then; FALSE when goOn answered false first (the work
+  // Returns once item index has run: true then; false when goOn answered false first (the work
   // is then stopped).
   [[nodiscard]] bool WaitFor(int index, const std::function<bool()>& goOn);
   // No item starts after this.
