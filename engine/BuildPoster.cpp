@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "engine/CellLaying.h"
-#include "engine/OrderedWork.h"
+#include "image/OrderedWork.h"
 #include "engine/ShapedTileCache.h"
 #include "engine/TileReading.h"
 #include "image/Progress.h"
@@ -131,7 +131,7 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
   poster.SetProgress(&progress);
   const BOOL resampled = ResampleFrom(poster, poster.GetWidth(), poster.GetHeight(),
-                                      *inputs.mainImage, 0);
+                                      *inputs.mainImage, 0, state.threads);
   poster.SetProgress(nullptr);
   if (!resampled) return Stopped(res::IDS_NO_MEMORY);
   return std::nullopt;

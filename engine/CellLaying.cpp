@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "engine/OrderedWork.h"
+#include "image/OrderedWork.h"
 #include "image/Progress.h"
 #include "resources/StringTable.h"
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "engine/ButtonFrame.h"
-#include "engine/OrderedWork.h"
+#include "image/OrderedWork.h"
 #include "formats/ImageFile.h"
 #include "image/Progress.h"
 #include "resources/StringTable.h"

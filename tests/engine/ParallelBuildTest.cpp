@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "BuildFixture.h"
-#include "engine/OrderedWork.h"
+#include "image/OrderedWork.h"
 #include "image/Progress.h"
 #include "resources/StringTable.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "engine/OrderedWork.h"
+#include "image/OrderedWork.h"
 
 #include <algorithm>
 #include <chrono>
