@@ -131,10 +131,13 @@ constexpr std::uint16_t Percent(std::uint16_t value, std::uint16_t weight) {
 // Mixes destination bytes [begin, end) of one row. For horizontal lean X and vertical lean Y
 // the weights in percent are: diagonal X·Y/100, vertical (100-X)·Y/100, horizontal (100-Y)·X/100
 // and the pixel itself the rest; each of the four terms is truncated on its own, so white can
-// lose up to 3 levels.
-void MixBytes(std::uint8_t* out, const SpreadRow& ownRow, const SpreadRow& neighbourRow,
-              const std::uint16_t* leanAcross, std::uint16_t leanDown, std::size_t begin,
-              std::size_t end) {
+// lose up to 3 levels. Kept inline: called on its own the loop lost its vector code and ran
+// four times slower (measured).
+[[gnu::always_inline]] inline void MixBytes(std::uint8_t* out, const SpreadRow& ownRow,
+                                            const SpreadRow& neighbourRow,
+                                            const std::uint16_t* leanAcross,
+                                            std::uint16_t leanDown, std::size_t begin,
+                                            std::size_t end) {
   const auto restDown = static_cast<std::uint16_t>(100 - leanDown);
   for (std::size_t k = begin; k < end; ++k) {
     const std::uint16_t x = leanAcross[k];
