@@ -33,6 +33,9 @@ PosterBuildResult Stopped(unsigned messageId = 0, std::string messageArg = {}) {
 
 // Everything a build holds while it runs, released when it ends.
 struct BuildState {
+  // The previous poster's pixels, taken from the poster as the build starts: a rebuild at the
+  // same size makes its poster in them rather than in freshly mapped pages.
+  CDibImage previousPoster;
   TileImages tileImages;
   TileGrid grid;
   bool landscapeMajority = false;
@@ -120,9 +123,16 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   const TileGrid& g = state.grid;
   const std::int64_t posterWidth = static_cast<std::int64_t>(g.tilesAcross) * g.tileWidth;
   const std::int64_t posterHeight = static_cast<std::int64_t>(g.tilesDown) * g.tileHeight;
-  if (posterWidth > INT32_MAX || posterHeight > INT32_MAX ||
-      !poster.Create(static_cast<int>(posterWidth), static_cast<int>(posterHeight), TRUE))
-    return Stopped(res::IDS_NO_MEMORY);
+  if (posterWidth > INT32_MAX || posterHeight > INT32_MAX) return Stopped(res::IDS_NO_MEMORY);
+  const int width = static_cast<int>(posterWidth), height = static_cast<int>(posterHeight);
+  // The resampling below clears a kept block of the poster's size before it writes it.
+  if (state.previousPoster.Is24Bit() && state.previousPoster.GetWidth() == width &&
+      state.previousPoster.GetHeight() == height) {
+    poster.TakePixels(state.previousPoster);
+  } else {
+    state.previousPoster.ReleasePixels();
+    if (!poster.Create(width, height, TRUE)) return Stopped(res::IDS_NO_MEMORY);
+  }
 
   // The main image is resampled into the poster image itself: every cell then blends the main
   // image's pixels under it and overwrites them, each pixel read once before it is written. This
@@ -143,10 +153,10 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
                               TileOrderShuffle& order, CProgress* progress) {
   SilentProgress silent;
   CProgress& sink = progress ? *progress : silent;
-  poster.ReleasePixels();
   if (inputs.tileCache) inputs.tileCache->BeginBuild();
   try {
     BuildState state;
+    state.previousPoster.TakePixels(poster);
     state.threads = COrderedWork::ThreadsFor(inputs.threads);
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
     if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
