@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/BuildPoster.h"
+#include "engine/ShapedTileCache.h"
 #include "formats/BmpWriter.h"
 #include "formats/ImageFile.h"
 
@@ -60,20 +61,28 @@ class BuildData {
   std::vector<std::string> m_tiles;
 };
 
+// The inputs of a build of the data, with the main image loaded into mainImage.
+bool SetUp(const BuildData& data, CDibImage& mainImage, TileList& tiles, PosterBuildInputs& inputs) {
+  for (const std::string& path : data.Tiles()) (void)tiles.AddFile(path);
+  inputs.mainImage = &mainImage;
+  inputs.tiles = &tiles;
+  inputs.seed = 1;
+  if (!Load(mainImage, data.Main())) return false;
+  inputs.setup.imageWidth = mainImage.GetWidth();
+  inputs.setup.imageHeight = mainImage.GetHeight();
+  inputs.setup.printSize = {20.0, 15.0};  // 600 dpi at a quarter: 3000 × 2250
+  return true;
+}
+
+// The argument is the thread count.
 void BM_BuildPoster200Tiles(benchmark::State& state) {
   static const BuildData data;
   for (auto _ : state) {
     CDibImage mainImage, poster;
     TileList tiles;
-    for (const std::string& path : data.Tiles()) (void)tiles.AddFile(path);
     PosterBuildInputs inputs;
-    inputs.mainImage = &mainImage;
-    inputs.tiles = &tiles;
-    inputs.seed = 1;
-    if (!Load(mainImage, data.Main())) return state.SkipWithError("cannot load the main image");
-    inputs.setup.imageWidth = mainImage.GetWidth();
-    inputs.setup.imageHeight = mainImage.GetHeight();
-    inputs.setup.printSize = {20.0, 15.0};  // 600 dpi at a quarter: 3000 × 2250
+    if (!SetUp(data, mainImage, tiles, inputs)) return state.SkipWithError("cannot load the main image");
+    inputs.threads = static_cast<int>(state.range(0));
     TileOrderShuffle order;
     if (!BuildPoster(inputs, poster, order, nullptr).built) return state.SkipWithError("not built");
     if (WriteBmpFile(poster, data.Output(), nullptr) != SaveResult::kSaved)
@@ -81,6 +90,28 @@ void BM_BuildPoster200Tiles(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_BuildPoster200Tiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BuildPoster200Tiles)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The window's rebuild after the emphasis changed: every tile is already shaped in the cache.
+void BM_RebuildAfterEmphasisChange200Tiles(benchmark::State& state) {
+  static const BuildData data;
+  CDibImage mainImage, poster;
+  TileList tiles;
+  PosterBuildInputs inputs;
+  if (!SetUp(data, mainImage, tiles, inputs)) return state.SkipWithError("cannot load the main image");
+  inputs.threads = static_cast<int>(state.range(0));
+  ShapedTileCache cache;
+  inputs.tileCache = &cache;
+  TileOrderShuffle order;
+  if (!BuildPoster(inputs, poster, order, nullptr).built) return state.SkipWithError("not built");
+  int emphasis = 4;
+  for (auto _ : state) {
+    inputs.setup.params.Emphasis = emphasis = emphasis % 7 + 1;
+    const PosterBuildResult result = BuildPoster(inputs, poster, order, nullptr);
+    if (!result.built || result.filesDecoded != 0) return state.SkipWithError("tiles read again");
+  }
+}
+
+BENCHMARK(BM_RebuildAfterEmphasisChange200Tiles)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -37,6 +37,16 @@ PRINT_WIDTH_INCHES = 20
 DPI = 600
 SEED = 2026
 POSTER_QUALITY = 75  # --quality medium
+# metapixel with one setting for every set: a square of 5 x 5 cells free of repeats and the
+# mosaic blended half-way towards the main image, like our equal emphasis. Its default distance
+# (5, an 11 x 11 square) makes its search for an unused tile much longer than the mosaic itself
+# with few tiles, and a distance that follows the tile count compares different work per row.
+METAPIXEL_DISTANCE = 2
+METAPIXEL_CHEAT = 50
+OURS = "mozaikon-cli build"
+OURS_ONE_THREAD = "mozaikon-cli build --threads 1"
+REBUILD = "rebuild after emphasis change"
+FLOOR = "floor (libjpeg only)"
 
 
 @dataclass(frozen=True)
@@ -287,15 +297,6 @@ def parse_geometry(stdout):
     return Geometry(*numbers)
 
 
-def metapixel_distance(tile_count):
-    """metapixel keeps a square of (2d+1)^2 cells free of repeats (default d = 5); with few tiles
-    that square must stay well below the tile count or good matches run out."""
-    distance = 5
-    while distance > 0 and (2 * distance + 1) ** 2 > tile_count // 2:
-        distance -= 1
-    return distance
-
-
 def metapixel_grid(geo):
     """Cell size and scale for metapixel, which scales the main image by --scale (truncating) and
     then enlarges it to whole cells: the cell counts that match ours best, then the cell size
@@ -325,6 +326,7 @@ class Runner:
         self.outputs = {}  # (tiles, poster name, program) -> size of the poster file in MB
         self.notes = {}  # (tiles, poster name, program) -> what the program was asked to do
         self.geometry = {}  # (tiles, poster name) -> Geometry
+        self.threads = {}  # program -> threads it runs on
 
     def _magick_env(self):
         """Debian's ImageMagick policy allows 256 MiB of memory and 1 GiB of disk cache, too
@@ -345,10 +347,11 @@ class Runner:
         count, poster_name = key
         return self.args.all_peers or poster_name != POSTERS[-1].name or count == SET_SIZES[-1]
 
-    def record(self, key, program, sample, output, note):
+    def record(self, key, program, sample, output, note, threads=1):
         self.samples.setdefault(key + (program,), []).append(sample)
-        self.outputs[key + (program,)] = output.stat().st_size / 2**20
+        self.outputs[key + (program,)] = output.stat().st_size / 2**20 if output else 0
         self.notes[key + (program,)] = note
+        self.threads[program] = threads
 
     def run(self, tile_counts, posters):
         for count in tile_counts:
@@ -368,6 +371,8 @@ class Runner:
         for poster in posters:
             key = (count, poster.name)
             geo = self.time_mozaikon(key, count, poster)
+            self.time_mozaikon(key, count, poster, threads=1)
+            self.time_rebuild(key, count, poster)
             self.time_floor(key, count, poster, geo)
             self.time_cjpeg(key, count, poster, djpeg)
             self.time_metapixel(key, count, geo, prepare)
@@ -380,12 +385,14 @@ class Runner:
         """Our poster of the current set, decoded once: the pixels the encoders are given."""
         return self.work / f"poster-{poster.fraction}.ppm"
 
-    def time_mozaikon(self, key, count, poster):
+    def time_mozaikon(self, key, count, poster, threads=None):
+        """threads None: the default, one thread per core."""
         out = self.work / "mozaikon.jpg"
+        thread_args = ["--threads", threads] if threads else []
         sample, stdout = measure([
             self.args.cli, "build", self.data.main, "--tile-list", self.data.tile_list(count),
             "--print-width", PRINT_WIDTH_INCHES, "--dpi", DPI, "--fraction", poster.fraction,
-            "--size", "medium", "--quality", "medium", "--seed", SEED, "-o", out])
+            "--size", "medium", "--quality", "medium", "--seed", SEED, *thread_args, "-o", out])
         geo = parse_geometry(stdout)
         if self.geometry.setdefault(key, geo) != geo:
             raise BenchError(f"the geometry changed between repetitions: {geo}")
@@ -394,14 +401,29 @@ class Runner:
             subprocess.run(["djpeg", "-outfile", ppm, out], check=True)
         note = (f"{geo.across}x{geo.down} cells of {geo.cell_w}x{geo.cell_h}, "
                 f"poster {geo.width}x{geo.height}")
-        self.record(key, "mozaikon-cli build", sample, out, note)
+        self.record(key, OURS_ONE_THREAD if threads else OURS, sample, out, note,
+                    threads or os.cpu_count())
         return geo
+
+    def time_rebuild(self, key, count, poster):
+        """The window's rebuild after an emphasis change: the engine call with the shaped tiles
+        kept from a first build in the same process (no saving)."""
+        sample, stdout = measure([
+            self.args.rebuild, self.data.main, self.data.tile_list(count), PRINT_WIDTH_INCHES,
+            DPI, poster.fraction, SEED, 0])
+        times = dict(re.findall(r"^(first|rebuild) ([\d.]+)$", stdout, re.MULTILINE))
+        if set(times) != {"first", "rebuild"}:
+            raise BenchError(f"mozaikon_rebuild printed no times:\n{stdout}")
+        first, rebuild = float(times["first"]), float(times["rebuild"])
+        self.record(key, REBUILD, Sample(rebuild, 0, sample.rss_mb), None,
+                    f"engine only, {rebuild / first:.3f} x its first build of {first:.2f} s "
+                    f"in the same process", os.cpu_count())
 
     def time_floor(self, key, count, poster, geo):
         out = self.work / "floor.jpg"
         sample, _ = measure([self.args.floor, out, POSTER_QUALITY, self.poster_ppm(poster),
                              self.data.main, self.data.tile_list(count)])
-        self.record(key, "floor (libjpeg only)", sample, out,
+        self.record(key, FLOOR, sample, out,
                     f"decode {count + 1} files, encode our {geo.width}x{geo.height} poster's "
                     f"pixels (read from PPM)")
 
@@ -435,8 +457,8 @@ class Runner:
         out = self.work / "metapixel.jpg"
         sample, _ = measure([
             "metapixel", "--library", self.work / "metapixel-library", "--width", w,
-            "--height", h, "--scale", scale, "--distance", metapixel_distance(count),
-            "--out", protocol, "--metapixel", self.data.main, out])
+            "--height", h, "--scale", scale, "--distance", METAPIXEL_DISTANCE,
+            "--cheat", METAPIXEL_CHEAT, "--out", protocol, "--metapixel", self.data.main, out])
         match = re.search(r"\(size (\d+) (\d+)\)", protocol.read_text())
         if not match:
             raise BenchError("metapixel wrote no mosaic size in its protocol")
@@ -444,7 +466,7 @@ class Runner:
         self.record(key, "metapixel", prepare + sample, out,
                     f"prepare + mosaic of {across}x{down} cells of {w}x{h} (ours "
                     f"{geo.across}x{geo.down}), --scale {scale}, "
-                    f"--distance {metapixel_distance(count)}")
+                    f"--distance {METAPIXEL_DISTANCE} --cheat {METAPIXEL_CHEAT}")
 
     def time_imagemagick(self, key, count, geo):
         if not self.magick_runs(key):
@@ -462,7 +484,7 @@ class Runner:
                               "-geometry", f"{cell}+0+0", "-quality", POSTER_QUALITY, out],
                              cwd=small, env=self.magick_env)
         self.record(key, "ImageMagick", resize + montage, out,
-                    f"mogrify to {cell} (fill, centre crop), montage {geo.across}x{geo.down}")
+                    f"mogrify to {cell} (fill, centre crop), montage {geo.across}x{geo.down}", 2)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -476,28 +498,29 @@ def ratio(a, b):
 def table_rows(runner, key):
     rows = [(p, s) for (c, n, p), s in runner.samples.items() if (c, n) == key]
     medians = {p: statistics.median(x.wall for x in s) for p, s in rows}
-    floor = medians.get("floor (libjpeg only)", 0)
-    ours = medians.get("mozaikon-cli build", 0)
+    floor = medians.get(FLOOR, 0)
+    ours = medians.get(OURS, 0)
     lines = []
     for program, samples in rows:
         walls = [x.wall for x in samples]
         lines.append(
-            f"| {key[0]} | {key[1]} | {program} | {medians[program]:.2f} | {min(walls):.2f} "
+            f"| {key[0]} | {key[1]} | {program} | {runner.threads[program]} "
+            f"| {medians[program]:.2f} | {min(walls):.2f} "
             f"| {max(walls):.2f} | {statistics.median(x.cpu for x in samples):.2f} "
             f"| {max(x.rss_mb for x in samples):.0f} | {runner.outputs[key + (program,)]:.1f} "
             f"| {ratio(medians[program], floor)} | {ratio(ours, medians[program])} "
             f"| {runner.notes[key + (program,)]} |")
     if not runner.magick_runs(key):
-        lines.append(f"| {key[0]} | {key[1]} | ImageMagick | not timed | | | | | | | | its "
+        lines.append(f"| {key[0]} | {key[1]} | ImageMagick | 2 | not timed | | | | | | | | its "
                      f"montage follows the grid, not the tile count: see {SET_SIZES[-1]} tiles "
                      f"(--all-peers times it) |")
     return lines
 
 
 def table(runner, tile_counts, posters):
-    lines = ["| tiles | poster | program | median s | min s | max s | CPU s | peak RSS MB "
-             "| output MB | × floor | mozaikon ÷ this | work |",
-             "|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---|"]
+    lines = ["| tiles | poster | program | threads | median s | min s | max s | CPU s "
+             "| peak RSS MB | output MB | × floor | mozaikon ÷ this | work |",
+             "|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|"]
     for count in tile_counts:
         for poster in posters:
             lines += table_rows(runner, (count, poster.name))
@@ -522,8 +545,9 @@ def header(args, data, tile_counts, posters):
         f"{' and '.join(str(p.fraction) for p in posters)}), --quality medium, --seed {SEED}",
         f"- versions: {versions}",
         "- × floor: this program's median over the floor's; mozaikon ÷ this: our median over "
-        "this program's (below 1: we are faster). CPU s is user + system; ImageMagick runs "
-        "two threads, the others one. Peak RSS is that of the largest process.",
+        "this program's (below 1: we are faster). CPU s is user + system. Peak RSS is that of "
+        "the largest process. The rebuild row times one engine call (no saving) after a first "
+        "build in the same process kept the shaped tiles.",
         "- the floor decodes every input once with our libjpeg settings and encodes our poster's "
         "pixels once: what no mosaic program can avoid.",
         "",
@@ -541,6 +565,8 @@ def parse_args(argv):
                         help="data set and results folder (default: %(default)s)")
     parser.add_argument("--cli", required=True, type=Path, help="the mozaikon-cli to time")
     parser.add_argument("--floor", required=True, type=Path, help="the mozaikon_floor program")
+    parser.add_argument("--rebuild", required=True, type=Path,
+                        help="the mozaikon_rebuild program")
     parser.add_argument("--quick", action="store_true",
                         help="50 and 200 tiles, 3000 x 2250 poster only")
     parser.add_argument("--reps", type=int, default=3, help="repetitions (default 3)")

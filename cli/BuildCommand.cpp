@@ -186,6 +186,7 @@ int RunBuild(const Arguments& args) {
   inputs.setup.params = options.params;
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   inputs.seed = options.seed;
+  inputs.threads = options.threads;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   if (tiles.GetCount() == 0) {
     PrintError("no tile images: name tile files, a --tile-list file or a --tiles-dir folder");

@@ -25,6 +25,8 @@ const char* const kBuildUsage =
     "  --no-crop            do not cut tiles to the cell's shape\n"
     "  --no-rotate          do not turn tiles to the majority orientation\n"
     "  --quality high|medium|low   JPEG quality (default medium)\n"
+    "  --threads N          threads to build with (default: one per core; the poster is the\n"
+    "                       same whatever the number)\n"
     "  --ignore-orientation read photos as stored, not turned upright by their orientation tag\n"
     "  -q, --quiet          no progress lines\n"
     "  -h, --help           this text\n"
@@ -104,6 +106,10 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
     else if (value == "line") p.Borders = BorderStyle::SingleLine;
     else if (value == "none") p.Borders = BorderStyle::NoBorders;
     else return false;
+  } else if (name == "--threads") {
+    const auto threads = ParseNumber<int>(value);
+    if (!threads || *threads < 1 || *threads > 64) return false;
+    o.threads = *threads;
   } else if (name == "--quality") {
     if (value == "high") p.JPEGQuality = JPEGQualityLevel::High;
     else if (value == "medium") p.JPEGQuality = JPEGQualityLevel::Medium;
@@ -116,7 +122,7 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
 bool TakesValue(const std::string& name) {
   for (const char* option : {"-o", "--tile-list", "--tiles-dir", "--print-width", "--dpi",
                              "--fraction", "--size", "--order", "--seed", "--emphasis",
-                             "--borders", "--quality"})
+                             "--borders", "--quality", "--threads"})
     if (name == option) return true;
   return false;
 }

@@ -21,6 +21,7 @@ struct BuildOptions {
   std::optional<double> printWidthInches;  // none: one image pixel per printer dot
   int dpi = 600;
   std::optional<std::uint64_t> seed;  // none: seeded from the clock
+  int threads = 0;                    // 0: one per core of the machine
   PosterParams params;
 };
 

@@ -2,22 +2,19 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <optional>
 
-#include "engine/ButtonFrame.h"
-#include "formats/ImageFile.h"
+#include "engine/CellLaying.h"
+#include "image/OrderedWork.h"
+#include "engine/ShapedTileCache.h"
+#include "engine/TileReading.h"
 #include "image/Progress.h"
-#include "image/ReduceTurned.h"
 #include "image/Resample.h"
 #include "resources/StringTable.h"
 
 namespace {
-
-constexpr int kFrameThickness = 5;
-constexpr unsigned kBlendWeightSum = 8;
 
 // Answers "go on" to everything, for builds that nobody watches.
 class SilentProgress : public CProgress {
@@ -36,56 +33,30 @@ PosterBuildResult Stopped(unsigned messageId = 0, std::string messageArg = {}) {
 
 // Everything a build holds while it runs, released when it ends.
 struct BuildState {
-  std::unique_ptr<CDibImage[]> tileImages;
-  CDibImage cell;
+  // The previous poster's pixels, taken from the poster as the build starts: a rebuild at the
+  // same size makes its poster in them rather than in freshly mapped pages.
+  CDibImage previousPoster;
+  TileImages tileImages;
   TileGrid grid;
-  TileImageSize tileSize;
   bool landscapeMajority = false;
   int tileCount = 0;
-  std::vector<std::string> incompleteFiles;
+  int threads = 1;
 };
 
-// Whether the tile must be turned to the majority orientation; square tiles never are.
-bool NeedsTurn(const CDibImage& tile, bool landscapeMajority) {
-  const int w = tile.GetWidth(), h = tile.GetHeight();
-  return landscapeMajority ? h > w : w > h;
-}
-
-// The part of a w × h tile that has the cell's aspect ratio, cut evenly on both sides with the
-// odd pixel taken from the far side; the whole tile when the ratios already agree.
-TurnedRect CropRect(std::int64_t w, std::int64_t h, const TileGrid& grid) {
-  const std::int64_t cellW = grid.tileWidth, cellH = grid.tileHeight;
-  std::int64_t newW = w, newH = h;
-  if (w * cellH > h * cellW)
-    newW = h * cellW / cellH;
-  else if (w * cellH < h * cellW)
-    newH = w * cellH / cellW;
-  // A very thin tile keeps at least one pixel rather than becoming empty.
-  newW = std::max<std::int64_t>(newW, 1);
-  newH = std::max<std::int64_t>(newH, 1);
-  return {static_cast<int>((w - newW) / 2), static_cast<int>((h - newH) / 2),
-          static_cast<int>(newW), static_cast<int>(newH)};
-}
-
-// Turns, cuts and scales a loaded tile to the tile image size. A turned tile that shrinks in
-// both directions is gathered in one pass, with the very bytes of the three steps.
-std::optional<PosterBuildResult> ShapeTile(CDibImage& tile, const BuildState& state,
-                                           const PosterParams& params) {
-  const bool turn = params.Rotate && NeedsTurn(tile, state.landscapeMajority);
-  const int turnedW = turn ? tile.GetHeight() : tile.GetWidth();
-  const int turnedH = turn ? tile.GetWidth() : tile.GetHeight();
-  const TurnedRect cut = params.Crop ? CropRect(turnedW, turnedH, state.grid)
-                                     : TurnedRect{0, 0, turnedW, turnedH};
-  const TileImageSize& size = state.tileSize;
-  if (turn && size.width < cut.width && size.height < cut.height) {
-    if (!ReduceTurnedRect(tile, cut, size.width, size.height)) return Stopped(res::IDS_NO_MEMORY);
-    return std::nullopt;
-  }
-  if (turn && !tile.RotateLeft()) return Stopped(res::IDS_NO_MEMORY);
-  const bool cutSomething = cut.width != turnedW || cut.height != turnedH;
-  if (cutSomething && !tile.CropToRect(cut.x, cut.y, cut.width, cut.height)) return Stopped();
-  if (!Resample(tile, size.width, size.height)) return Stopped(res::IDS_NO_MEMORY);
-  return std::nullopt;
+// Probes every entry's file again; with a cache, a file whose stamp it knows is not opened.
+TileGridResult ReprobeAndComputeGrid(const PosterBuildInputs& inputs) {
+  ShapedTileCache* cache = inputs.tileCache;
+  if (cache == nullptr) return ComputeTileGrid(*inputs.tiles, TRUE, inputs.setup);
+  const LoadOptions options = LoadOptionsFor(inputs.setup.params);
+  inputs.tiles->Reprobe([cache, &options](const std::string& path) -> std::optional<TileSizeInfo> {
+    const std::optional<FileStamp> stamp = StampFile(path);
+    if (!stamp) return ProbeTileSize(path, options);
+    if (auto known = cache->FindProbe(path, *stamp, options.turnUpright)) return known;
+    const std::optional<TileSizeInfo> size = ProbeTileSize(path, options);
+    if (size) cache->KeepProbe(path, *stamp, *size, options.turnUpright);
+    return size;
+  });
+  return ComputeTileGrid(*inputs.tiles, FALSE, inputs.setup);
 }
 
 // Loads, turns, cuts, scales and frames every tile. A failure names the message to show.
@@ -93,51 +64,37 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
                                            CProgress& progress) {
   const PosterParams& params = inputs.setup.params;
   progress.SetStage(res::IDS_STAGE_READ_TILES);
-  for (int i = 0; i < state.tileCount; ++i) {
-    const std::string& path = inputs.tiles->GetText(i);
-    progress.SetDetail(path);
-    if (!progress.SetPercent(100 * i / state.tileCount)) return Stopped();
-    CDibImage& tile = state.tileImages[i];
-    if (!Load(tile, path, LoadOptionsFor(params))) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
-    if (!LoadedWhole(tile) && std::find(state.incompleteFiles.begin(), state.incompleteFiles.end(),
-                                        path) == state.incompleteFiles.end())
-      state.incompleteFiles.push_back(path);
-    if (auto stop = ShapeTile(tile, state, params)) return stop;
-    if (params.Borders == BorderStyle::ButtonFrame) DrawButtonFrame(tile, kFrameThickness, TRUE);
-  }
-  return std::nullopt;
+  TileReadRequest request;
+  request.tiles = inputs.tiles;
+  request.shape = MakeTileShape(state.grid, params, state.landscapeMajority);
+  request.buttonFrame = params.Borders == BorderStyle::ButtonFrame;
+  request.cache = inputs.tileCache;
+  request.threads = state.threads;
+  return ReadTileImages(request, progress, state.tileImages);
 }
 
-// Lays the cells row by row from the top, each row from the left. False when cancelled.
-bool LayTiles(BuildState& state, const PosterBuildInputs& inputs, TileOrderShuffle& order,
-              CDibImage& poster, CProgress& progress) {
+// Lays the cells in the order prepared for this build. A failure names the message to show.
+std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildInputs& inputs,
+                                          TileOrderShuffle& order, CDibImage& poster,
+                                          CProgress& progress) {
   const PosterParams& params = inputs.setup.params;
-  const TileGrid& g = state.grid;
-  const unsigned tileWeight = static_cast<unsigned>(params.Emphasis);
-  const unsigned mainWeight = kBlendWeightSum - tileWeight;
-  int idx = FirstTileIndex(order, params.TileOrder);
+  const std::vector<int> cellTiles =
+      AssignTilesToCells(order, params.TileOrder, state.tileCount, state.grid);
   progress.SetStage(res::IDS_STAGE_LAY_TILES);
-  const std::uint64_t total = static_cast<std::uint64_t>(g.tilesAcross) * g.tilesDown;
-  std::uint64_t cellIndex = 0;
-  char detail[32];
-  for (int row = 0; row < g.tilesDown; ++row) {
-    const int y = row * g.tileHeight;
-    for (int col = 0; col < g.tilesAcross; ++col) {
-      const int x = col * g.tileWidth;
-      if (!progress.SetPercent(static_cast<int>(100 * cellIndex / total))) return false;
-      // The detail text "%-05d x %-05d": a zero flag has no effect beside the minus flag.
-      std::snprintf(detail, sizeof detail, "%-5d x %-5d", row, col);
-      if (!progress.SetDetail(std::string(detail))) return false;
-      state.cell.CopyRect(state.tileImages[idx], 0, 0, -1, -1, 0, 0);
-      // The cell reads the main image's pixels under it before it takes their place.
-      state.cell.BlendFrom(poster, x, y, g.tileWidth, g.tileHeight, mainWeight,
-                           tileWeight);
-      poster.CopyRect(state.cell, x, y, -1, -1, 0, 0);
-      idx = NextTileIndex(order, params.TileOrder, idx, state.tileCount);
-      ++cellIndex;
-    }
+  CellLayout layout;
+  layout.grid = state.grid;
+  layout.tileWeight = static_cast<unsigned>(params.Emphasis);
+  layout.singleLine = params.Borders == BorderStyle::SingleLine;
+  layout.threads = state.threads;
+  switch (LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress)) {
+    case LayResult::kLaid:
+      return std::nullopt;
+    case LayResult::kNoMemory:
+      return Stopped(res::IDS_NO_MEMORY);
+    case LayResult::kCancelled:
+      break;
   }
-  return true;
+  return Stopped();
 }
 
 // Steps from the tile order to the resampled main image; a result when the build must stop.
@@ -149,32 +106,34 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   if (!order.Prepare(startCount, inputs.seed)) return Stopped(res::IDS_NO_MEMORY);
 
   progress.SetStage(res::IDS_STAGE_ALLOC_TILES);
-  state.tileImages.reset(new (std::nothrow) CDibImage[static_cast<std::size_t>(startCount)]);
-  if (!state.tileImages) return Stopped(res::IDS_NO_MEMORY);
+  state.tileImages.byEntry.reserve(static_cast<std::size_t>(startCount));
 
   progress.SetStage(res::IDS_STAGE_TILE_SIZES);
-  const TileGridResult gridResult = ComputeTileGrid(*inputs.tiles, TRUE, inputs.setup);
+  const TileGridResult gridResult = ReprobeAndComputeGrid(inputs);
   if (!gridResult.success) return Stopped();
   state.grid = gridResult.grid;
   state.landscapeMajority = gridResult.average.landscapeMajority;
   state.tileCount = inputs.tiles->GetCount();
-  state.tileSize = GetTileImageSize(state.grid, inputs.setup.params.Borders);
   if (IsPosterTooSmall(state.grid, inputs.setup.params.Borders))
     return Stopped(res::IDS_POSTER_TOO_SMALL);
   // Entries removed by the reprobe must never be drawn: the order covers the survivors only.
   if (state.tileCount < startCount && !order.Prepare(state.tileCount, inputs.seed))
     return Stopped(res::IDS_NO_MEMORY);
 
-  const TileGrid& g = state.grid;
-  if (!state.cell.Create(g.tileWidth, g.tileHeight, TRUE)) return Stopped(res::IDS_NO_MEMORY);
-  state.cell.Clear();
-
   progress.SetStage(res::IDS_STAGE_CREATE_POSTER);
+  const TileGrid& g = state.grid;
   const std::int64_t posterWidth = static_cast<std::int64_t>(g.tilesAcross) * g.tileWidth;
   const std::int64_t posterHeight = static_cast<std::int64_t>(g.tilesDown) * g.tileHeight;
-  if (posterWidth > INT32_MAX || posterHeight > INT32_MAX ||
-      !poster.Create(static_cast<int>(posterWidth), static_cast<int>(posterHeight), TRUE))
-    return Stopped(res::IDS_NO_MEMORY);
+  if (posterWidth > INT32_MAX || posterHeight > INT32_MAX) return Stopped(res::IDS_NO_MEMORY);
+  const int width = static_cast<int>(posterWidth), height = static_cast<int>(posterHeight);
+  // The resampling below clears a kept block of the poster's size before it writes it.
+  if (state.previousPoster.Is24Bit() && state.previousPoster.GetWidth() == width &&
+      state.previousPoster.GetHeight() == height) {
+    poster.TakePixels(state.previousPoster);
+  } else {
+    state.previousPoster.ReleasePixels();
+    if (!poster.Create(width, height, TRUE)) return Stopped(res::IDS_NO_MEMORY);
+  }
 
   // The main image is resampled into the poster image itself: every cell then blends the main
   // image's pixels under it and overwrites them, each pixel read once before it is written. This
@@ -183,7 +142,7 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
   poster.SetProgress(&progress);
   const BOOL resampled = ResampleFrom(poster, poster.GetWidth(), poster.GetHeight(),
-                                      *inputs.mainImage, 0);
+                                      *inputs.mainImage, 0, state.threads);
   poster.SetProgress(nullptr);
   if (!resampled) return Stopped(res::IDS_NO_MEMORY);
   return std::nullopt;
@@ -195,16 +154,19 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
                               TileOrderShuffle& order, CProgress* progress) {
   SilentProgress silent;
   CProgress& sink = progress ? *progress : silent;
-  poster.ReleasePixels();
+  if (inputs.tileCache) inputs.tileCache->BeginBuild();
   try {
     BuildState state;
+    state.previousPoster.TakePixels(poster);
+    state.threads = COrderedWork::ThreadsFor(inputs.threads);
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
     if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
-    if (!LayTiles(state, inputs, order, poster, sink)) return Stopped();
+    if (auto stop = LayTiles(state, inputs, order, poster, sink)) return *stop;
     PosterBuildResult result;
     result.built = TRUE;
     result.grid = state.grid;
-    result.incompleteFiles = std::move(state.incompleteFiles);
+    result.incompleteFiles = std::move(state.tileImages.incompleteFiles);
+    result.filesDecoded = state.tileImages.filesDecoded;
     return result;
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);

@@ -15,12 +15,17 @@
 #include "image/DibImage.h"
 
 class CProgress;
+class ShapedTileCache;
 
 struct PosterBuildInputs {
   CDibImage* mainImage = nullptr;  // loaded; lent its pixels to the resampling, not changed
   TileList* tiles = nullptr;       // entries whose files no longer probe are removed
   PosterSetup setup;               // options, main image size, print size, printer
   TileOrderSeed seed;              // none: the random order is seeded from the clock
+  int threads = 0;                 // threads to work on; 0: one for each core of the machine
+  // Tiles shaped by earlier builds, owned by the caller and kept across builds; nullptr: the
+  // build keeps nothing beyond itself.
+  ShapedTileCache* tileCache = nullptr;
 };
 
 struct PosterBuildResult {
@@ -28,11 +33,13 @@ struct PosterBuildResult {
   unsigned messageId = 0;    // string-table id of the message to show, 0 for none
   std::string messageArg;    // the path that replaces %s in the message, where it has one
   TileGrid grid;             // the grid the build used (empty when it stopped before)
+  int filesDecoded = 0;      // tile files decoded; entries naming one file count it once
   // Tiles whose data ended early or was damaged: built with the part read, each named once.
   std::vector<std::string> incompleteFiles;
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main
-// window's tile order, prepared anew by every build. progress may be nullptr.
+// window's tile order, prepared anew by every build. progress may be nullptr; it is called from
+// the calling thread only, however many threads work.
 [[nodiscard]] PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
                                             TileOrderShuffle& order, CProgress* progress);

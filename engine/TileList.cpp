@@ -19,15 +19,14 @@ bool PathLess(const std::string& a, const std::string& b) {
       });
 }
 
-// The size of the image in path, when the probe accepts it with no negative side.
-std::optional<TileSizeInfo> ProbeTile(const std::string& path, const LoadOptions& options) {
+}  // namespace
+
+std::optional<TileSizeInfo> ProbeTileSize(const std::string& path, const LoadOptions& options) {
   CDibImage scratch;
   int width = 0, height = 0;
   if (!Probe(scratch, path, width, height, options) || width < 0 || height < 0) return std::nullopt;
   return TileSizeInfo{width, height};
 }
-
-}  // namespace
 
 const std::string& TileList::GetText(int index) const {
   static const std::string kNone;
@@ -42,7 +41,7 @@ std::optional<TileSizeInfo> TileList::GetSizeInfo(int index) const {
 
 BOOL TileList::AddFile(const std::string& path, const LoadOptions& options) {
   try {
-    const std::optional<TileSizeInfo> size = ProbeTile(path, options);
+    const std::optional<TileSizeInfo> size = ProbeTileSize(path, options);
     if (!size) return FALSE;
     const auto place = std::upper_bound(
         m_entries.begin(), m_entries.end(), path,
@@ -67,8 +66,13 @@ int TileList::ReleaseAllSizeInfo() {
 }
 
 int TileList::Reprobe(const LoadOptions& options) {
+  return Reprobe([&options](const std::string& path) { return ProbeTileSize(path, options); });
+}
+
+int TileList::Reprobe(
+    const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe) {
   for (int i = 0; i < GetCount();) {
-    m_entries[i].sizeInfo = ProbeTile(m_entries[i].path, options);
+    m_entries[i].sizeInfo = probe(m_entries[i].path);
     if (m_entries[i].sizeInfo)
       ++i;
     else

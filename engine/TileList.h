@@ -7,6 +7,7 @@
 // 0..count − 1 read as an empty entry and change nothing.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ struct TileSizeInfo {
   int width = 0;
   int height = 0;
 };
+
+// Probes the file at path; nothing when it cannot be probed or reports a side below 0.
+[[nodiscard]] std::optional<TileSizeInfo> ProbeTileSize(const std::string& path, const LoadOptions& options = {});
 
 class TileList {
  public:
@@ -42,6 +46,8 @@ class TileList {
   // (a record is made where there was none), an entry whose file no longer probes is removed.
   // Returns the number of entries left.
   int Reprobe(const LoadOptions& options = {});
+  // The same with another way to learn a file's size (one that remembers files already probed).
+  int Reprobe(const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe);
 
  private:
   struct Entry {

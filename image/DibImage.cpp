@@ -41,6 +41,13 @@ CDibImage::~CDibImage() {
 
 BOOL CDibImage::Create(int width, int height, BOOL trueColor, const RGBQUAD* colorTable,
                        int colorCount) {
+  // A 24-bit block of this very size is kept and cleared: a poster made again at its size then
+  // costs one clearing pass instead of faulting in hundreds of megabytes of fresh pages.
+  if (trueColor && Is24Bit() && width == GetWidth() && height == GetHeight()) {
+    Clear();
+    m_valid = TRUE;
+    return TRUE;
+  }
   ReleasePixels();
   m_valid = FALSE;
   const int bitCount = trueColor ? 24 : 8;

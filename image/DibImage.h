@@ -34,7 +34,8 @@ class CDibImage {
   // --- Pixel block ---
   // Replaces the pixels by a new black image; FALSE (and no pixels) when the size is not
   // positive, does not fit the bitmap format, or the memory cannot be had. colorTable, when
-  // given for an 8-bit image, supplies colorCount entries (at most 256).
+  // given for an 8-bit image, supplies colorCount entries (at most 256). A 24-bit image of the
+  // same size keeps its block, cleared.
   [[nodiscard]] BOOL Create(int width, int height, BOOL trueColor = TRUE,
                             const RGBQUAD* colorTable = nullptr, int colorCount = 0);
   void ReleasePixels();

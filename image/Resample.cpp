@@ -29,7 +29,7 @@ BOOL ReduceBothPreShrunk(const CDibImage& source, CDibImage& destination, int pr
 }
 
 // Runs the procedure that the two directions call for; equal sizes count as enlarging.
-BOOL RunProcedure(const CDibImage& source, CDibImage& destination, int preShrink) {
+BOOL RunProcedure(const CDibImage& source, CDibImage& destination, int preShrink, int threads) {
   CProgress* progress = source.GetProgress();
   const bool reduceAcross = destination.GetWidth() < source.GetWidth();
   const bool reduceDown = destination.GetHeight() < source.GetHeight();
@@ -37,7 +37,7 @@ BOOL RunProcedure(const CDibImage& source, CDibImage& destination, int preShrink
     return ReduceBothPreShrunk(source, destination, preShrink, progress);
   if (reduceAcross) return resample::ReduceAcrossEnlargeDown(source, destination, progress);
   if (reduceDown) return resample::EnlargeAcrossReduceDown(source, destination, progress);
-  return resample::EnlargeBoth(source, destination, progress);
+  return resample::EnlargeBoth(source, destination, progress, threads);
 }
 
 BOOL ResampleInPlace(CDibImage& image, int newWidth, int newHeight, int preShrink) {
@@ -45,7 +45,7 @@ BOOL ResampleInPlace(CDibImage& image, int newWidth, int newHeight, int preShrin
   if (CProgress* progress = image.GetProgress()) progress->SetDetail(res::IDS_PREPARING_RESAMPLE);
   CDibImage resampled;
   if (!resampled.Create(newWidth, newHeight, TRUE)) return FALSE;
-  if (!RunProcedure(image, resampled, preShrink)) return FALSE;
+  if (!RunProcedure(image, resampled, preShrink, 1)) return FALSE;
   image.TakePixels(resampled);
   return TRUE;
 }
@@ -76,7 +76,7 @@ BOOL Resample(CDibImage& image, int newWidth, int newHeight) {
 }
 
 BOOL ResampleFrom(CDibImage& destination, int newWidth, int newHeight, CDibImage& source,
-                  int preShrink) {
+                  int preShrink, int threads) {
   // Re-creating the destination would free the very pixels to be read.
   if (&destination == &source) return ResampleInPlace(source, newWidth, newHeight, preShrink);
   if (!source.Is24Bit() || newWidth < 1 || newHeight < 1) return FALSE;
@@ -84,5 +84,5 @@ BOOL ResampleFrom(CDibImage& destination, int newWidth, int newHeight, CDibImage
   if (progress != nullptr) progress->SetDetail(res::IDS_PREPARING_RESAMPLE);
   const ProgressLoan loan(source, progress);
   if (!destination.Create(newWidth, newHeight, TRUE)) return FALSE;
-  return RunProcedure(source, destination, preShrink);
+  return RunProcedure(source, destination, preShrink, threads);
 }

@@ -27,8 +27,10 @@ namespace resample {
 [[nodiscard]] BOOL EnlargeAcrossReduceDown(const CDibImage& source, CDibImage& destination,
                                            CProgress* progress);
 // Bilinear in hundredths both ways (destination at least as large as the source both ways).
+// With more than one thread the rows are mixed in bands on helper threads (the same bytes) and
+// only the calling thread reports.
 [[nodiscard]] BOOL EnlargeBoth(const CDibImage& source, CDibImage& destination,
-                               CProgress* progress);
+                               CProgress* progress, int threads = 1);
 
 // A working buffer of count elements, empty when the memory cannot be had.
 template <typename T>

@@ -81,6 +81,23 @@ TEST(CliBuild, PrintsTheGeometryAndWritesThePoster) {
   EXPECT_EQ(test::ReadFile(again), test::ReadFile(out));
 }
 
+TEST(CliBuild, ThreadsChangeNothingInThePosterAndTakeOnlyACount) {
+  Scene scene("threads");
+  const std::string one = scene.dir + "/one.bmp", eight = scene.dir + "/eight.bmp";
+  auto args = scene.Args(one);
+  args.insert(args.end() - 2, {"--threads", "1", "--borders", "frame"});
+  ASSERT_EQ(RunCli(args).exitCode, 0);
+  args = scene.Args(eight);
+  args.insert(args.end() - 2, {"--threads", "8", "--borders", "frame"});
+  ASSERT_EQ(RunCli(args).exitCode, 0);
+  EXPECT_EQ(test::ReadFile(one), test::ReadFile(eight));
+  for (const char* bad : {"0", "-2", "many", "65"}) {
+    args = scene.Args(scene.dir + "/never.bmp");
+    args.insert(args.end() - 2, {"--threads", bad});
+    EXPECT_EQ(RunCli(args).exitCode, 2) << bad;
+  }
+}
+
 TEST(CliBuild, RefusesBadInputWithOneClearLine) {
   Scene scene("refusals");
   const std::string out = scene.dir + "/never.bmp";

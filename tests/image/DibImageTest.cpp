@@ -46,6 +46,20 @@ TEST(DibImageLayout, ImagesMadeFromFreedMemoryAreBlackToo) {
   }
 }
 
+TEST(DibImageLayout, CreatingAgainAtTheSameSizeKeepsTheBlockAndBlacksIt) {
+  CDibImage image;
+  Fill(image, 33, 17, [](int, int) { return Gray(0xCD); });
+  const std::uint8_t* block = image.GetBits();
+  ASSERT_TRUE(image.Create(33, 17, TRUE));
+  EXPECT_EQ(image.GetBits(), block);
+  for (std::size_t i = 0; i < image.GetImageBytes(); ++i) ASSERT_EQ(image.GetBits()[i], 0) << i;
+  // Another size, or an 8-bit image, gets a block of its own.
+  ASSERT_TRUE(image.Create(17, 33, TRUE));
+  EXPECT_EQ(image.GetWidth(), 17);
+  ASSERT_TRUE(image.Create(17, 33, FALSE));
+  EXPECT_EQ(image.GetBitCount(), 8);
+}
+
 TEST(DibImageLayout, HeaderDescribesABottomUpBitmap) {
   CDibImage image;
   ASSERT_TRUE(image.Create(1, 1, TRUE));

@@ -1,0 +1,40 @@
+// Laying the cells: which tile goes into which cell, and the cells laid in bands of cell rows
+// on several threads with the very bytes of laying them one after another.
+//
+// A cell is its tile copied into the cell image, the cell image blended with the main image's
+// pixels under it (which the poster image holds until the cell takes their place) and copied
+// into the poster. With single-line borders the tile leaves the cell image's last column and
+// bottom row unwritten, so those line pixels carry a blend of every earlier cell: a quick first
+// pass follows them through all cells and records them at the start of each cell row, which
+// lets the rows be laid in any order.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "engine/TileGrid.h"
+#include "engine/TileOrder.h"
+#include "image/DibImage.h"
+
+class CProgress;
+
+// The tile index of every cell, row by row from the top, each row from the left: the order
+// prepared for this build, consumed in that sequence.
+[[nodiscard]] std::vector<int> AssignTilesToCells(TileOrderShuffle& order, TileOrderMode mode,
+                                                  int tileCount, const TileGrid& grid);
+
+struct CellLayout {
+  TileGrid grid;
+  unsigned tileWeight = 4;  // eighths of the tile in a cell; the main image has the rest
+  bool singleLine = false;  // the tile images are a pixel narrower and shorter than the cell
+  int threads = 1;
+};
+
+enum class LayResult { kLaid, kCancelled, kNoMemory };
+
+// Lays every cell of poster, which holds the main image at the poster's size. cellTiles holds
+// an index into tiles for every cell.
+[[nodiscard]] LayResult LayCells(const CellLayout& layout,
+                                 const std::vector<std::shared_ptr<const CDibImage>>& tiles,
+                                 const std::vector<int>& cellTiles, CDibImage& poster,
+                                 CProgress& progress);

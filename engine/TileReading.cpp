@@ -1,0 +1,146 @@
+#include "engine/TileReading.h"
+
+#include <map>
+#include <new>
+#include <utility>
+
+#include "engine/ButtonFrame.h"
+#include "image/OrderedWork.h"
+#include "formats/ImageFile.h"
+#include "image/Progress.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int kFrameThickness = 5;
+
+// One file to read (or to take from the cache) and frame, for every entry that names it.
+struct TileJob {
+  std::string path;
+  std::optional<FileStamp> stamp;  // none: not kept, not shared
+  std::shared_ptr<const CDibImage> shaped;  // from the cache, or made by the job
+  std::shared_ptr<const CDibImage> laid;    // shaped, or a framed copy of it
+  bool decoded = false;
+  bool incomplete = false;  // the file's data ended early or was damaged
+  bool kept = false;
+  std::optional<unsigned> failure;  // the message id, 0 for none
+};
+
+// The jobs in order of their first entry, and each entry's job.
+struct ReadPlan {
+  std::vector<TileJob> jobs;
+  std::vector<int> jobOfEntry;
+};
+
+ReadPlan PlanJobs(const TileReadRequest& request) {
+  ReadPlan plan;
+  std::map<std::pair<std::string, FileStamp>, int> jobOfFile;
+  const int count = request.tiles->GetCount();
+  plan.jobOfEntry.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const std::string& path = request.tiles->GetText(i);
+    const std::optional<FileStamp> stamp = StampFile(path);
+    if (stamp) {
+      const auto [at, added] =
+          jobOfFile.try_emplace({path, *stamp}, static_cast<int>(plan.jobs.size()));
+      if (!added) {
+        plan.jobOfEntry.push_back(at->second);
+        continue;
+      }
+    }
+    TileJob job;
+    job.path = path;
+    job.stamp = stamp;
+    if (stamp && request.cache) job.shaped = request.cache->Find(path, *stamp, request.shape);
+    plan.jobOfEntry.push_back(static_cast<int>(plan.jobs.size()));
+    plan.jobs.push_back(std::move(job));
+  }
+  return plan;
+}
+
+// Loads and shapes the job's file; false, with the failure set, when that fails.
+bool DecodeAndShape(TileJob& job, const TileShape& shape, std::shared_ptr<CDibImage>& tile) {
+  tile = std::make_shared<CDibImage>();
+  if (!Load(*tile, job.path, LoadOptions{shape.turnUpright})) {
+    job.failure = res::IDS_TILE_OPEN_ERROR;
+    return false;
+  }
+  job.decoded = true;
+  job.incomplete = !LoadedWhole(*tile);
+  const ShapeResult shaped = ShapeTile(*tile, shape);
+  if (shaped != ShapeResult::kShaped) {
+    job.failure = shaped == ShapeResult::kNoMemory ? res::IDS_NO_MEMORY : 0u;
+    return false;
+  }
+  tile->CloseFile();
+  tile->FreeRowBuffer();
+  return true;
+}
+
+// A framed copy of a tile that stays unframed for later builds.
+std::shared_ptr<CDibImage> FramedCopy(const CDibImage& shaped) {
+  auto framed = std::make_shared<CDibImage>();
+  if (!framed->Create(shaped.GetWidth(), shaped.GetHeight(), TRUE)) return nullptr;
+  framed->CopyRect(shaped, 0, 0, -1, -1, 0, 0);
+  return framed;
+}
+
+void RunJob(TileJob& job, const TileReadRequest& request) {
+  try {
+    std::shared_ptr<CDibImage> tile;
+    if (!job.shaped) {
+      if (!DecodeAndShape(job, request.shape, tile)) return;
+      job.shaped = tile;
+    }
+    if (!request.buttonFrame) {
+      job.laid = job.shaped;
+      return;
+    }
+    // The unframed tile is kept for later builds, which may frame it differently or not at all.
+    const bool keepUnframed = request.cache != nullptr && job.stamp.has_value();
+    if (keepUnframed || !tile) tile = FramedCopy(*job.shaped);
+    if (!tile) {
+      job.failure = res::IDS_NO_MEMORY;
+      return;
+    }
+    DrawButtonFrame(*tile, kFrameThickness, TRUE);
+    job.laid = tile;
+  } catch (const std::bad_alloc&) {
+    job.failure = res::IDS_NO_MEMORY;
+  }
+}
+
+PosterBuildResult Failed(unsigned messageId, const std::string& path) {
+  PosterBuildResult result;
+  result.messageId = messageId;
+  if (messageId == res::IDS_TILE_OPEN_ERROR) result.messageArg = path;
+  return result;
+}
+
+}  // namespace
+
+std::optional<PosterBuildResult> ReadTileImages(const TileReadRequest& request,
+                                                CProgress& progress, TileImages& images) {
+  ReadPlan plan = PlanJobs(request);
+  const int count = static_cast<int>(plan.jobOfEntry.size());
+  images.byEntry.assign(static_cast<std::size_t>(count), nullptr);
+  COrderedWork work(static_cast<int>(plan.jobs.size()), request.threads,
+                    [&](int j) { RunJob(plan.jobs[static_cast<std::size_t>(j)], request); });
+  const auto goOn = [&progress] { return !progress.CheckCancel(); };
+  for (int i = 0; i < count; ++i) {
+    const std::string& path = request.tiles->GetText(i);
+    progress.SetDetail(path);
+    if (!progress.SetPercent(100 * i / count)) return PosterBuildResult{};
+    TileJob& job = plan.jobs[static_cast<std::size_t>(plan.jobOfEntry[i])];
+    if (!work.WaitFor(plan.jobOfEntry[i], goOn)) return PosterBuildResult{};
+    if (job.failure) return Failed(*job.failure, path);
+    if (job.decoded && !job.kept) {
+      ++images.filesDecoded;
+      if (job.incomplete) images.incompleteFiles.push_back(path);
+      if (request.cache && job.stamp) request.cache->Keep(path, *job.stamp, request.shape, job.shaped);
+      job.kept = true;
+    }
+    images.byEntry[static_cast<std::size_t>(i)] = job.laid;
+  }
+  return std::nullopt;
+}
