@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "engine/ButtonFrame.h"
 #include "formats/ImageFile.h"
@@ -104,14 +105,30 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
   return std::nullopt;
 }
 
-// Lays the cells row by row from the top, each row from the left. False when cancelled.
-bool LayTiles(BuildState& state, const PosterBuildInputs& inputs, TileOrderShuffle& order,
+// The tile index of every cell, row by row from the top, each row from the left: the tile order
+// is consumed in that sequence. Nothing when the work was cancelled.
+std::optional<std::vector<int>> AssignTilesToCells(const BuildState& state,
+                                                   const PosterBuildInputs& inputs,
+                                                   TileOrderShuffle& order) {
+  const TileOrderMode mode = inputs.setup.params.TileOrder;
+  const std::size_t total = static_cast<std::size_t>(state.grid.tilesAcross) * state.grid.tilesDown;
+  std::vector<int> cells(total);
+  int idx = FirstTileIndex(order, mode);
+  for (int& cell : cells) {
+    cell = idx;
+    idx = NextTileIndex(order, mode, idx, state.tileCount);
+  }
+  return cells;
+}
+
+// Lays the cells row by row from the top, each row from the left, cells[i] being the tile of the
+// i-th cell. False when cancelled.
+bool LayTiles(BuildState& state, const PosterBuildInputs& inputs, const std::vector<int>& cells,
               CDibImage& poster, CProgress& progress) {
   const PosterParams& params = inputs.setup.params;
   const TileGrid& g = state.grid;
   const unsigned tileWeight = static_cast<unsigned>(params.Emphasis);
   const unsigned mainWeight = kBlendWeightSum - tileWeight;
-  int idx = FirstTileIndex(order, params.TileOrder);
   progress.SetStage(res::IDS_STAGE_LAY_TILES);
   const std::uint64_t total = static_cast<std::uint64_t>(g.tilesAcross) * g.tilesDown;
   std::uint64_t cellIndex = 0;
@@ -124,12 +141,11 @@ bool LayTiles(BuildState& state, const PosterBuildInputs& inputs, TileOrderShuff
       // The detail text "%-05d x %-05d": a zero flag has no effect beside the minus flag.
       std::snprintf(detail, sizeof detail, "%-5d x %-5d", row, col);
       if (!progress.SetDetail(std::string(detail))) return false;
-      state.cell.CopyRect(state.tileImages[idx], 0, 0, -1, -1, 0, 0);
+      state.cell.CopyRect(state.tileImages[cells[cellIndex]], 0, 0, -1, -1, 0, 0);
       // The cell reads the main image's pixels under it before it takes their place.
       state.cell.BlendFrom(poster, x, y, g.tileWidth, g.tileHeight, mainWeight,
                            tileWeight);
       poster.CopyRect(state.cell, x, y, -1, -1, 0, 0);
-      idx = NextTileIndex(order, params.TileOrder, idx, state.tileCount);
       ++cellIndex;
     }
   }
@@ -196,7 +212,8 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     BuildState state;
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
     if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
-    if (!LayTiles(state, inputs, order, poster, sink)) return Stopped();
+    const std::optional<std::vector<int>> cells = AssignTilesToCells(state, inputs, order);
+    if (!cells || !LayTiles(state, inputs, *cells, poster, sink)) return Stopped();
     PosterBuildResult result;
     result.built = TRUE;
     result.grid = state.grid;
