@@ -111,6 +111,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
     PrintError(Message(MessageId(saved, format == PosterFormat::kJpeg), options.output));
     return kExitFailure;
   }
+  std::printf("tiles used   %d of %d images\n", result.tilesUsed, inputs.tiles->GetCount());
   std::printf("saved        %s\n", options.output.c_str());
   return kExitOk;
 }
@@ -144,6 +145,7 @@ int RunBuild(const Arguments& args) {
   inputs.setup.params = options.params;
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   inputs.seed = options.seed;
+  inputs.repeatDistance = options.repeatDistance;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   TileList tiles;
   CollectTiles(options, tiles);

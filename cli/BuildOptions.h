@@ -18,6 +18,7 @@ struct BuildOptions {
   std::optional<double> printWidthInches;  // none: one image pixel per printer dot
   int dpi = 600;
   std::optional<std::uint64_t> seed;  // none: seeded from the clock
+  int repeatDistance = 4;             // cells between two uses of one tile, matched order
   PosterParams params;
 };
 

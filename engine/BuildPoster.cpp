@@ -43,6 +43,7 @@ struct BuildState {
   TileImageSize tileSize;
   bool landscapeMajority = false;
   int tileCount = 0;
+  std::vector<ColourLayout> tileLayouts;  // Matched order only: each tile as shaped, unframed
 };
 
 // Whether the tile must be turned to the majority orientation; square tiles never are.
@@ -100,17 +101,43 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
     CDibImage& tile = state.tileImages[i];
     if (!Load(tile, path)) return Stopped(res::IDS_TILE_OPEN_ERROR, path);
     if (auto stop = ShapeTile(tile, state, params)) return stop;
+    if (params.TileOrder == TileOrderMode::Matched)
+      state.tileLayouts.push_back(MeasureLayout(tile, 0, 0, tile.GetWidth(), tile.GetHeight()));
     if (params.Borders == BorderStyle::ButtonFrame) DrawButtonFrame(tile, kFrameThickness, TRUE);
   }
   return std::nullopt;
 }
 
-// The tile index of every cell, row by row from the top, each row from the left: the tile order
-// is consumed in that sequence. Nothing when the work was cancelled.
+// The colour layout of the main image under every cell, row by row. Nothing when cancelled.
+std::optional<std::vector<ColourLayout>> MeasureCells(const TileGrid& g, const CDibImage& mainImage,
+                                                      CProgress& progress) {
+  std::vector<ColourLayout> layouts;
+  layouts.reserve(static_cast<std::size_t>(g.tilesAcross) * g.tilesDown);
+  for (int row = 0; row < g.tilesDown; ++row) {
+    if (progress.CheckCancel()) return std::nullopt;
+    for (int col = 0; col < g.tilesAcross; ++col)
+      layouts.push_back(MeasureLayout(mainImage, col * g.tileWidth, row * g.tileHeight,
+                                      g.tileWidth, g.tileHeight));
+  }
+  return layouts;
+}
+
+// The tile index of every cell, row by row from the top, each row from the left: the random and
+// sequential orders are consumed in that sequence; the matched order compares each cell's part
+// of the resampled main image with the tiles. Nothing when the work was cancelled.
 std::optional<std::vector<int>> AssignTilesToCells(const BuildState& state,
                                                    const PosterBuildInputs& inputs,
-                                                   TileOrderShuffle& order) {
+                                                   TileOrderShuffle& order,
+                                                   const CDibImage& resampledMain,
+                                                   CProgress& progress) {
   const TileOrderMode mode = inputs.setup.params.TileOrder;
+  if (mode == TileOrderMode::Matched) {
+    progress.SetStage(res::IDS_STAGE_MATCH_TILES);
+    const auto cellLayouts = MeasureCells(state.grid, resampledMain, progress);
+    if (!cellLayouts) return std::nullopt;
+    return MatchTilesToCells(*cellLayouts, state.grid.tilesAcross, state.tileLayouts,
+                             inputs.repeatDistance, progress);
+  }
   const std::size_t total = static_cast<std::size_t>(state.grid.tilesAcross) * state.grid.tilesDown;
   std::vector<int> cells(total);
   int idx = FirstTileIndex(order, mode);
@@ -201,6 +228,14 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   return std::nullopt;
 }
 
+int CountDistinct(const std::vector<int>& cells, int tileCount) {
+  std::vector<bool> seen(static_cast<std::size_t>(tileCount), false);
+  int distinct = 0;
+  for (const int tile : cells)
+    if (!seen[tile]) seen[tile] = true, ++distinct;
+  return distinct;
+}
+
 }  // namespace
 
 PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
@@ -212,11 +247,12 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     BuildState state;
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
     if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
-    const std::optional<std::vector<int>> cells = AssignTilesToCells(state, inputs, order);
+    const std::optional<std::vector<int>> cells = AssignTilesToCells(state, inputs, order, poster, sink);
     if (!cells || !LayTiles(state, inputs, *cells, poster, sink)) return Stopped();
     PosterBuildResult result;
     result.built = TRUE;
     result.grid = state.grid;
+    result.tilesUsed = CountDistinct(*cells, state.tileCount);
     return result;
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);

@@ -10,6 +10,7 @@
 #include "engine/ParkMiller.h"
 #include "engine/TileGrid.h"
 #include "engine/TileList.h"
+#include "engine/TileMatch.h"
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
 
@@ -20,6 +21,7 @@ struct PosterBuildInputs {
   TileList* tiles = nullptr;       // entries whose files no longer probe are removed
   PosterSetup setup;               // options, main image size, print size, printer
   TileOrderSeed seed;              // none: the random order is seeded from the clock
+  int repeatDistance = kDefaultRepeatDistance;  // cells; Matched order only
 };
 
 struct PosterBuildResult {
@@ -27,6 +29,7 @@ struct PosterBuildResult {
   unsigned messageId = 0;    // string-table id of the message to show, 0 for none
   std::string messageArg;    // the path that replaces %s in the message, where it has one
   TileGrid grid;             // the grid the build used (empty when it stopped before)
+  int tilesUsed = 0;         // distinct tile images laid, when built
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

@@ -70,6 +70,7 @@ constexpr Entry kStrings[] = {
      "The poster is too large for the JPEG format (65,500 pixels across and down at most). Please "
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
+    {IDS_STAGE_MATCH_TILES, "Matching tiles to the picture . . ."},
 };
 
 }  // namespace

@@ -49,6 +49,8 @@ enum StringId : unsigned {
   IDS_BMP_TOO_LARGE = 171,
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
+  // Stages of build options the first Windows release did not have.
+  IDS_STAGE_MATCH_TILES = 180,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
