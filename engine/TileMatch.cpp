@@ -1,21 +1,46 @@
 #include "engine/TileMatch.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 
 #include "image/Progress.h"
 
 namespace {
 
-constexpr int kNearestKept = 16;    // nearest tiles remembered per cell for the exchanges
-constexpr int kRefinePasses = 8;    // passes of exchanges at most
+constexpr int kNearestKept = 8;     // nearest tiles remembered per cell for the exchanges
+constexpr int kRefinePasses = 4;    // passes of exchanges at most
+// Holders whose full distance one cell works out per pass at most: with few tiles each is held
+// by many cells, and the search would grow with their number.
+constexpr int kExchangeBudget = 64;
 constexpr float kMinGain = 1e-3f;   // smaller gains are rounding noise and could cycle
-// Shares of the progress bar: the first choice, then the unused tiles, then the exchanges.
+// Shares of the progress bar: the first choice, the cells beyond the cap, the unused tiles, then
+// the exchanges.
 constexpr int kChoosePercent = 50;
 constexpr int kRelievePercent = 55;
 constexpr int kCoverPercent = 60;
+
+// A cell that holds a tile, with what rules most exchanges out without reading its layout.
+struct Holder {
+  int cell;
+  float root;  // square root of cost: the Euclidean distance, for the triangle inequality
+  float cost;  // layout distance to the tile
+  std::array<float, 3> mean;  // the cell's mean L, a, b over its parts
+};
+
+// The mean of the nine parts. The layout distance of two layouts is at least nine times the
+// squared distance of their means.
+std::array<float, 3> MeanLab(const ColourLayout& layout) {
+  std::array<float, 3> mean{};
+  for (int part = 0; part < kLayoutSide * kLayoutSide; ++part)
+    for (int c = 0; c < 3; ++c) mean[c] += layout.lab[part * 3 + c];
+  for (float& m : mean) m /= kLayoutSide * kLayoutSide;
+  return mean;
+}
 
 class TileMatcher {
  public:
@@ -49,7 +74,7 @@ class TileMatcher {
   std::vector<int> m_tileOf;        // per cell
   std::vector<float> m_cost;        // per cell: layout distance to its tile
   std::vector<int> m_useCount;      // per tile
-  std::vector<std::vector<int>> m_cellsOf;  // per tile: the cells that hold it
+  std::vector<std::vector<Holder>> m_holders;  // per tile: the cells that hold it
   std::vector<int> m_nearest;       // per cell: kNearestKept tiles, nearest first, -1 past the end
   std::vector<float> m_nearestCost;
   std::vector<int> m_stamp;         // per tile: the last cell that found it close by
@@ -70,7 +95,7 @@ TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
       m_tileOf(cells.size(), -1),
       m_cost(cells.size(), 0.0f),
       m_useCount(tiles.size(), 0),
-      m_cellsOf(tiles.size()),
+      m_holders(tiles.size()),
       m_nearest(cells.size() * kNearestKept, -1),
       m_nearestCost(cells.size() * kNearestKept, 0.0f),
       m_stamp(tiles.size(), -1) {
@@ -79,6 +104,21 @@ TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
   for (int t = 0; t < m_tileCount; ++t)
     for (int v = 0; v < kLayoutValues; ++v)
       m_tileValues[static_cast<std::size_t>(v) * m_tileCount + t] = tiles[t].lab[v];
+}
+
+// LayoutDistance, summed in the same order, given up once the sum reaches limit: true with the
+// distance in distance when it stays below.
+bool DistanceBelow(const ColourLayout& a, const ColourLayout& b, float limit, float& distance) {
+  float sum = 0;
+  for (int v = 0; v < kLayoutValues;) {
+    for (const int partEnd = v + 3; v < partEnd; ++v) {
+      const float d = a.lab[v] - b.lab[v];
+      sum += d * d;
+    }
+    if (sum >= limit) return false;
+  }
+  distance = sum;
+  return true;
 }
 
 bool TileMatcher::Poll(std::int64_t done, std::int64_t total, int fromPercent, int toPercent) {
@@ -145,13 +185,14 @@ void TileMatcher::Place(int cell, int tile, float cost) {
   m_tileOf[cell] = tile;
   m_cost[cell] = cost;
   ++m_useCount[tile];
-  m_cellsOf[tile].push_back(cell);
+  m_holders[tile].push_back({cell, std::sqrt(cost), cost, MeanLab(m_cells[cell])});
 }
 
 void TileMatcher::Unplace(int cell) {
   const int tile = m_tileOf[cell];
-  std::vector<int>& holders = m_cellsOf[tile];
-  const auto at = std::find(holders.begin(), holders.end(), cell);
+  std::vector<Holder>& holders = m_holders[tile];
+  const auto at = std::find_if(holders.begin(), holders.end(),
+                               [cell](const Holder& h) { return h.cell == cell; });
   *at = holders.back();
   holders.pop_back();
   --m_useCount[tile];
@@ -160,6 +201,15 @@ void TileMatcher::Unplace(int cell) {
 
 bool TileMatcher::NearbyHolds(int cell, int tile, int except) const {
   const int row = cell / m_across, col = cell % m_across;
+  const std::vector<Holder>& holders = m_holders[tile];
+  const std::size_t window = static_cast<std::size_t>(2 * m_distance + 1) * (2 * m_distance + 1);
+  if (holders.size() < window) {
+    for (const auto& [other, root, c, m] : holders)
+      if (other != cell && other != except && std::abs(other / m_across - row) <= m_distance &&
+          std::abs(other % m_across - col) <= m_distance)
+        return true;
+    return false;
+  }
   const int left = std::max(0, col - m_distance), right = std::min(m_across - 1, col + m_distance);
   const int bottom = std::min(m_down - 1, row + m_distance);
   for (int r = std::max(0, row - m_distance); r <= bottom; ++r)
@@ -251,7 +301,8 @@ bool TileMatcher::ImproveCell(int cell) {
   const int own = m_tileOf[cell];
   float bestGain = kMinGain, bestCost = 0, partnerCost = 0;
   int bestTile = -1, partner = -1;
-  for (int k = 0; k < kNearestKept; ++k) {
+  int budget = kExchangeBudget;
+  for (int k = 0; k < kNearestKept && budget > 0; ++k) {
     const std::size_t at = static_cast<std::size_t>(cell) * kNearestKept + k;
     const int tile = m_nearest[at];
     const float cost = m_nearestCost[at];
@@ -262,10 +313,25 @@ bool TileMatcher::ImproveCell(int cell) {
         !NearbyHolds(cell, tile, -1)) {
       bestGain = moveGain, bestTile = tile, bestCost = cost, partner = -1;
     }
-    for (const int other : m_cellsOf[tile]) {
-      const float otherCost = LayoutDistance(m_cells[other], m_tiles[own]);
-      const float gain = m_cost[cell] + m_cost[other] - cost - otherCost;
-      if (gain > bestGain && !NearbyHolds(cell, tile, other) && !NearbyHolds(other, own, cell)) {
+    // An exchange with a cell that holds tile gains more than the best so far only when own
+    // lies nearer to that cell than its root plus the slack. By the triangle inequality own lies
+    // at least (between − root) from it, which rules out every holder whose root is at most
+    // (between² − slack) / (2 between): such a cell fits tile too well to give it up.
+    const float slack = moveGain - bestGain;
+    const float between = std::sqrt(LayoutDistance(m_tiles[tile], m_tiles[own]));
+    const float fitsTooWell = between > 0 ? (between * between - slack) / (2 * between) : -1;
+    const auto ownMean = MeanLab(m_tiles[own]);
+    for (const auto& [other, root, otherNow, mean] : m_holders[tile]) {
+      if (root <= fitsTooWell) continue;
+      // Nine parts at least as far apart as the means: too far for a gain.
+      const float dl = mean[0] - ownMean[0], da = mean[1] - ownMean[1], db = mean[2] - ownMean[2];
+      if (9 * (dl * dl + da * da + db * db) >= otherNow + slack) continue;
+      if (--budget < 0) break;
+      const float limit = m_cost[other] + m_cost[cell] - cost - bestGain;
+      float otherCost = 0;
+      if (!DistanceBelow(m_cells[other], m_tiles[own], limit, otherCost)) continue;
+      if (!NearbyHolds(cell, tile, other) && !NearbyHolds(other, own, cell)) {
+        const float gain = m_cost[cell] + m_cost[other] - cost - otherCost;
         bestGain = gain, bestTile = tile, bestCost = cost, partner = other, partnerCost = otherCost;
       }
     }

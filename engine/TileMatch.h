@@ -23,9 +23,10 @@ constexpr int kDefaultRepeatDistance = 4;  // cells
 // - No tile is used more than ceil(cells / tiles) + 1 times unless the distance leaves no other
 //   choice, and with at least as many cells as tiles every tile is used.
 // - Among the choices that keep these, the sum of the layout distances of all cells is made small:
-//   each cell first takes its nearest allowed tile, row by row; then tiles that no cell took
-//   replace the tile they cost least to replace; then pairs of cells exchange tiles, and cells
-//   move to less used tiles, while that lowers the sum.
+//   each cell first takes its nearest allowed tile, row by row; cells that had to go beyond the
+//   cap move to a tile below it where the distance allows; tiles that no cell took replace the
+//   tile they cost least to replace; then pairs of cells exchange tiles, and cells move to less
+//   used tiles, while that lowers the sum (a bounded search per cell and pass).
 // - Deterministic: ties go to the lower tile index; the same layouts give the same result.
 //
 // progress is asked at every row of cells and every unused tile whether the work may go on;
