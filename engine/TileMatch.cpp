@@ -12,11 +12,13 @@
 
 namespace {
 
-constexpr int kNearestKept = 8;     // nearest tiles remembered per cell for the exchanges
-constexpr int kRefinePasses = 4;    // passes of exchanges at most
+constexpr int kNearestKept = 16;     // nearest tiles remembered per cell for the exchanges
+constexpr int kRefinePasses = 6;    // passes of exchanges at most
 // Holders whose full distance one cell works out per pass at most: with few tiles each is held
 // by many cells, and the search would grow with their number.
 constexpr int kExchangeBudget = 64;
+// The exchanges stop once a pass changes no more than this share of the cells.
+constexpr int kSettledShare = 200;
 constexpr float kMinGain = 1e-3f;   // smaller gains are rounding noise and could cycle
 // Shares of the progress bar: the first choice, the cells beyond the cap, the unused tiles, then
 // the exchanges.
@@ -78,6 +80,7 @@ class TileMatcher {
   std::vector<int> m_nearest;       // per cell: kNearestKept tiles, nearest first, -1 past the end
   std::vector<float> m_nearestCost;
   std::vector<int> m_stamp;         // per tile: the last cell that found it close by
+  std::vector<std::array<float, 3>> m_cellMeans, m_tileMeans;
 };
 
 TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
@@ -99,6 +102,10 @@ TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
       m_nearest(cells.size() * kNearestKept, -1),
       m_nearestCost(cells.size() * kNearestKept, 0.0f),
       m_stamp(tiles.size(), -1) {
+  m_cellMeans.reserve(cells.size());
+  for (const ColourLayout& cell : cells) m_cellMeans.push_back(MeanLab(cell));
+  m_tileMeans.reserve(tiles.size());
+  for (const ColourLayout& tile : tiles) m_tileMeans.push_back(MeanLab(tile));
   const std::int64_t perTile = (std::int64_t{m_cellCount} + m_tileCount - 1) / m_tileCount;
   m_cap = static_cast<int>(std::min<std::int64_t>(perTile + 1, m_cellCount));
   for (int t = 0; t < m_tileCount; ++t)
@@ -185,7 +192,7 @@ void TileMatcher::Place(int cell, int tile, float cost) {
   m_tileOf[cell] = tile;
   m_cost[cell] = cost;
   ++m_useCount[tile];
-  m_holders[tile].push_back({cell, std::sqrt(cost), cost, MeanLab(m_cells[cell])});
+  m_holders[tile].push_back({cell, std::sqrt(cost), cost, m_cellMeans[cell]});
 }
 
 void TileMatcher::Unplace(int cell) {
@@ -301,6 +308,7 @@ bool TileMatcher::ImproveCell(int cell) {
   const int own = m_tileOf[cell];
   float bestGain = kMinGain, bestCost = 0, partnerCost = 0;
   int bestTile = -1, partner = -1;
+  const std::array<float, 3>& ownMean = m_tileMeans[own];
   int budget = kExchangeBudget;
   for (int k = 0; k < kNearestKept && budget > 0; ++k) {
     const std::size_t at = static_cast<std::size_t>(cell) * kNearestKept + k;
@@ -320,7 +328,6 @@ bool TileMatcher::ImproveCell(int cell) {
     const float slack = moveGain - bestGain;
     const float between = std::sqrt(LayoutDistance(m_tiles[tile], m_tiles[own]));
     const float fitsTooWell = between > 0 ? (between * between - slack) / (2 * between) : -1;
-    const auto ownMean = MeanLab(m_tiles[own]);
     for (const auto& [other, root, otherNow, mean] : m_holders[tile]) {
       if (root <= fitsTooWell) continue;
       // Nine parts at least as far apart as the means: too far for a gain.
@@ -349,12 +356,12 @@ bool TileMatcher::ImproveCell(int cell) {
 bool TileMatcher::ExchangeTiles() {
   const std::int64_t total = std::int64_t{kRefinePasses} * m_down;
   for (int pass = 0; pass < kRefinePasses; ++pass) {
-    bool changed = false;
+    int changed = 0;
     for (int row = 0; row < m_down; ++row) {
       if (!Poll(std::int64_t{pass} * m_down + row, total, kCoverPercent, 100)) return false;
-      for (int col = 0; col < m_across; ++col) changed |= ImproveCell(row * m_across + col);
+      for (int col = 0; col < m_across; ++col) changed += ImproveCell(row * m_across + col);
     }
-    if (!changed) break;
+    if (changed <= m_cellCount / kSettledShare) break;
   }
   return true;
 }
