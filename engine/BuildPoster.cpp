@@ -228,6 +228,7 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   return std::nullopt;
 }
 
+// The number of different tiles among the cells.
 int CountDistinct(const std::vector<int>& cells, int tileCount) {
   std::vector<bool> seen(static_cast<std::size_t>(tileCount), false);
   int distinct = 0;
@@ -247,7 +248,7 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     BuildState state;
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
     if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
-    const std::optional<std::vector<int>> cells = AssignTilesToCells(state, inputs, order, poster, sink);
+    const auto cells = AssignTilesToCells(state, inputs, order, poster, sink);
     if (!cells || !LayTiles(state, inputs, *cells, poster, sink)) return Stopped();
     PosterBuildResult result;
     result.built = TRUE;

@@ -283,7 +283,8 @@ void TileMatcher::MarkNearbyTiles(int cell, std::vector<char>& nearby) const {
 bool TileMatcher::RelieveOverusedTiles() {
   std::vector<char> nearby(static_cast<std::size_t>(m_tileCount));
   for (int cell = 0; cell < m_cellCount; ++cell) {
-    if (cell % m_across == 0 && !Poll(cell, m_cellCount, kChoosePercent, kRelievePercent)) return false;
+    const bool rowStart = cell % m_across == 0;
+    if (rowStart && !Poll(cell, m_cellCount, kChoosePercent, kRelievePercent)) return false;
     if (m_useCount[m_tileOf[cell]] <= m_cap) continue;
     MarkNearbyTiles(cell, nearby);
     int best = -1;

@@ -111,7 +111,8 @@ TEST(MatchedBuild, FlatBlocksGetTheTilesOfTheirColours) {
   // Each block holds the tile of its own colour.
   for (int row = 0; row < kDown; ++row)
     for (int col = 0; col < kAcross; ++col)
-      EXPECT_EQ(NearestShade(build.CellCentre(row, col)), CellColour(row, col)) << row << ", " << col;
+      EXPECT_EQ(NearestShade(build.CellCentre(row, col)), CellColour(row, col))
+          << row << ", " << col;
 
   // The same inputs give the same poster.
   CDibImage first;
