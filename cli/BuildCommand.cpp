@@ -137,6 +137,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
     PrintError(DescribeSaveFailure(saved, format == PosterFormat::kJpeg, options.output, error));
     return kExitFailure;
   }
+  std::printf("tiles used   %d of %d images\n", result.tilesUsed, inputs.tiles->GetCount());
   std::printf("saved        %s\n", options.output.c_str());
   return kExitOk;
 }
@@ -187,6 +188,7 @@ int RunBuild(const Arguments& args) {
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   inputs.seed = options.seed;
   inputs.threads = options.threads;
+  inputs.repeatDistance = options.repeatDistance;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   if (tiles.GetCount() == 0) {
     PrintError("no tile images: name tile files, a --tile-list file or a --tiles-dir folder");

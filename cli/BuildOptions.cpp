@@ -18,7 +18,9 @@ const char* const kBuildUsage =
     "  --dpi N              printer resolution (default 600)\n"
     "  --fraction 1|2|3|4|8|16   printer dots per poster pixel (default 4)\n"
     "  --size small|medium|large|custom:PERCENT   tile size (default medium)\n"
-    "  --order random|sequential   tile order (default random)\n"
+    "  --order random|sequential|matched   tile order (default random); matched puts each\n"
+    "                       tile where its colours fit the main image\n"
+    "  --repeat-distance N  matched order: no tile again within N cells (default 4)\n"
     "  --seed N             fixed start for the random order: the same inputs give the same poster\n"
     "  --emphasis 1..7      weight of the tiles in eighths (default 4, equal)\n"
     "  --borders frame|line|none   tile borders (default line)\n"
@@ -34,6 +36,9 @@ const char* const kBuildUsage =
     "is a file.\n";
 
 namespace {
+
+// Far beyond what any tile set can hold (41 tiles hold 4, 1,000 tiles 21).
+constexpr int kMaxRepeatDistance = 1000;
 
 template <typename T>
 std::optional<T> ParseNumber(const std::string& text) {
@@ -92,8 +97,14 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
     p.DPIFraction = *code;
   } else if (name == "--size") return ParseSize(value, p);
   else if (name == "--order") {
-    if (value != "random" && value != "sequential") return false;
-    p.TileOrder = value == "random" ? TileOrderMode::Random : TileOrderMode::Sequential;
+    if (value == "random") p.TileOrder = TileOrderMode::Random;
+    else if (value == "sequential") p.TileOrder = TileOrderMode::Sequential;
+    else if (value == "matched") p.TileOrder = TileOrderMode::Matched;
+    else return false;
+  } else if (name == "--repeat-distance") {
+    const auto cells = ParseNumber<int>(value);
+    if (!cells || *cells < 0 || *cells > kMaxRepeatDistance) return false;
+    o.repeatDistance = *cells;
   } else if (name == "--seed") {
     o.seed = ParseNumber<std::uint64_t>(value);
     return o.seed.has_value();
@@ -121,8 +132,8 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
 
 bool TakesValue(const std::string& name) {
   for (const char* option : {"-o", "--tile-list", "--tiles-dir", "--print-width", "--dpi",
-                             "--fraction", "--size", "--order", "--seed", "--emphasis",
-                             "--borders", "--quality", "--threads"})
+                             "--fraction", "--size", "--order", "--repeat-distance", "--seed",
+                             "--emphasis", "--borders", "--quality", "--threads"})
     if (name == option) return true;
   return false;
 }

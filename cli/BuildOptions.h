@@ -22,6 +22,7 @@ struct BuildOptions {
   int dpi = 600;
   std::optional<std::uint64_t> seed;  // none: seeded from the clock
   int threads = 0;                    // 0: one per core of the machine
+  int repeatDistance = 4;             // cells between two uses of one tile, matched order
   PosterParams params;
 };
 

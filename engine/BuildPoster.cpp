@@ -5,8 +5,11 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "engine/CellLaying.h"
+#include "engine/ColourLayout.h"
+#include "engine/TileMatch.h"
 #include "image/OrderedWork.h"
 #include "engine/ShapedTileCache.h"
 #include "engine/TileReading.h"
@@ -70,16 +73,47 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
   request.buttonFrame = params.Borders == BorderStyle::ButtonFrame;
   request.cache = inputs.tileCache;
   request.threads = state.threads;
+  request.measureLayouts = params.TileOrder == TileOrderMode::Matched;
   return ReadTileImages(request, progress, state.tileImages);
+}
+
+// The colour layout of the main image under every cell, row by row. Nothing when cancelled.
+std::optional<std::vector<ColourLayout>> MeasureCells(const TileGrid& g, const CDibImage& mainImage,
+                                                      CProgress& progress) {
+  std::vector<ColourLayout> layouts;
+  layouts.reserve(static_cast<std::size_t>(g.tilesAcross) * g.tilesDown);
+  for (int row = 0; row < g.tilesDown; ++row) {
+    if (progress.CheckCancel()) return std::nullopt;
+    for (int col = 0; col < g.tilesAcross; ++col)
+      layouts.push_back(MeasureLayout(mainImage, col * g.tileWidth, row * g.tileHeight,
+                                      g.tileWidth, g.tileHeight));
+  }
+  return layouts;
+}
+
+// The tile index of every cell, row by row from the top, each row from the left: the random and
+// sequential orders are consumed in that sequence; the matched order compares each cell's part
+// of the resampled main image with the tiles. Nothing when the work was cancelled.
+std::optional<std::vector<int>> ChooseCellTiles(const BuildState& state,
+                                                const PosterBuildInputs& inputs,
+                                                TileOrderShuffle& order,
+                                                const CDibImage& resampledMain,
+                                                CProgress& progress) {
+  const TileOrderMode mode = inputs.setup.params.TileOrder;
+  if (mode != TileOrderMode::Matched)
+    return AssignTilesToCells(order, mode, state.tileCount, state.grid);
+  progress.SetStage(res::IDS_STAGE_MATCH_TILES);
+  const auto cellLayouts = MeasureCells(state.grid, resampledMain, progress);
+  if (!cellLayouts) return std::nullopt;
+  return MatchTilesToCells(*cellLayouts, state.grid.tilesAcross, state.tileImages.layouts,
+                           inputs.repeatDistance, progress);
 }
 
 // Lays the cells in the order prepared for this build. A failure names the message to show.
 std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildInputs& inputs,
-                                          TileOrderShuffle& order, CDibImage& poster,
+                                          const std::vector<int>& cellTiles, CDibImage& poster,
                                           CProgress& progress) {
   const PosterParams& params = inputs.setup.params;
-  const std::vector<int> cellTiles =
-      AssignTilesToCells(order, params.TileOrder, state.tileCount, state.grid);
   progress.SetStage(res::IDS_STAGE_LAY_TILES);
   CellLayout layout;
   layout.grid = state.grid;
@@ -148,6 +182,15 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   return std::nullopt;
 }
 
+// The number of different tiles among the cells.
+int CountDistinct(const std::vector<int>& cells, int tileCount) {
+  std::vector<bool> seen(static_cast<std::size_t>(tileCount), false);
+  int distinct = 0;
+  for (const int tile : cells)
+    if (!seen[tile]) seen[tile] = true, ++distinct;
+  return distinct;
+}
+
 }  // namespace
 
 PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
@@ -161,12 +204,15 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     state.threads = COrderedWork::ThreadsFor(inputs.threads);
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
     if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
-    if (auto stop = LayTiles(state, inputs, order, poster, sink)) return *stop;
+    const auto cells = ChooseCellTiles(state, inputs, order, poster, sink);
+    if (!cells) return Stopped();
+    if (auto stop = LayTiles(state, inputs, *cells, poster, sink)) return *stop;
     PosterBuildResult result;
     result.built = TRUE;
     result.grid = state.grid;
     result.incompleteFiles = std::move(state.tileImages.incompleteFiles);
     result.filesDecoded = state.tileImages.filesDecoded;
+    result.tilesUsed = CountDistinct(*cells, state.tileCount);
     return result;
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);

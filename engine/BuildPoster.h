@@ -11,6 +11,7 @@
 #include "engine/ParkMiller.h"
 #include "engine/TileGrid.h"
 #include "engine/TileList.h"
+#include "engine/TileMatch.h"
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
 
@@ -26,6 +27,7 @@ struct PosterBuildInputs {
   // Tiles shaped by earlier builds, owned by the caller and kept across builds; nullptr: the
   // build keeps nothing beyond itself.
   ShapedTileCache* tileCache = nullptr;
+  int repeatDistance = kDefaultRepeatDistance;  // cells; Matched order only
 };
 
 struct PosterBuildResult {
@@ -36,6 +38,7 @@ struct PosterBuildResult {
   int filesDecoded = 0;      // tile files decoded; entries naming one file count it once
   // Tiles whose data ended early or was damaged: built with the part read, each named once.
   std::vector<std::string> incompleteFiles;
+  int tilesUsed = 0;         // distinct tile images laid, when built
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

@@ -14,7 +14,8 @@ bool IsKnown(BorderStyle value) {
 }
 
 bool IsKnown(TileOrderMode value) {
-  return value == TileOrderMode::Sequential || value == TileOrderMode::Random;
+  return value == TileOrderMode::Sequential || value == TileOrderMode::Random ||
+         value == TileOrderMode::Matched;
 }
 
 bool IsKnown(DPIFractionCode value) {

@@ -17,6 +17,7 @@ enum class BorderStyle : int {
 enum class TileOrderMode : int {
   Sequential = 1027,  // loops through the list in its sorted order
   Random = 1028,
+  Matched = 1057,  // each cell gets the tile whose colours fit the main image under it
 };
 
 // The fraction of the printer resolution used as poster resolution.

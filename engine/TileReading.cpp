@@ -22,6 +22,7 @@ struct TileJob {
   std::shared_ptr<const CDibImage> laid;    // shaped, or a framed copy of it
   bool decoded = false;
   bool incomplete = false;  // the file's data ended early or was damaged
+  ColourLayout layout;      // of the shaped tile, when measured
   bool kept = false;
   std::optional<unsigned> failure;  // the message id, 0 for none
 };
@@ -92,6 +93,8 @@ void RunJob(TileJob& job, const TileReadRequest& request) {
       if (!DecodeAndShape(job, request.shape, tile)) return;
       job.shaped = tile;
     }
+    if (request.measureLayouts)
+      job.layout = MeasureLayout(*job.shaped, 0, 0, job.shaped->GetWidth(), job.shaped->GetHeight());
     if (!request.buttonFrame) {
       job.laid = job.shaped;
       return;
@@ -124,6 +127,7 @@ std::optional<PosterBuildResult> ReadTileImages(const TileReadRequest& request,
   ReadPlan plan = PlanJobs(request);
   const int count = static_cast<int>(plan.jobOfEntry.size());
   images.byEntry.assign(static_cast<std::size_t>(count), nullptr);
+  if (request.measureLayouts) images.layouts.assign(static_cast<std::size_t>(count), {});
   COrderedWork work(static_cast<int>(plan.jobs.size()), request.threads,
                     [&](int j) { RunJob(plan.jobs[static_cast<std::size_t>(j)], request); });
   const auto goOn = [&progress] { return !progress.CheckCancel(); };
@@ -141,6 +145,7 @@ std::optional<PosterBuildResult> ReadTileImages(const TileReadRequest& request,
       job.kept = true;
     }
     images.byEntry[static_cast<std::size_t>(i)] = job.laid;
+    if (request.measureLayouts) images.layouts[static_cast<std::size_t>(i)] = job.layout;
   }
   return std::nullopt;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/BuildPoster.h"
+#include "engine/ColourLayout.h"
 #include "engine/ShapedTileCache.h"
 #include "engine/TileShaping.h"
 
@@ -22,10 +23,12 @@ struct TileReadRequest {
   bool buttonFrame = false;
   ShapedTileCache* cache = nullptr;  // may be nullptr
   int threads = 1;
+  bool measureLayouts = false;  // the colour layout of every tile as shaped, before its frame
 };
 
 struct TileImages {
   std::vector<std::shared_ptr<const CDibImage>> byEntry;  // what each entry's cells copy
+  std::vector<ColourLayout> layouts;  // each entry's colour layout, when measured
   int filesDecoded = 0;
   // Files whose data ended early or was damaged, in list order, each named once.
   std::vector<std::string> incompleteFiles;

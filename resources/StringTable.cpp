@@ -72,6 +72,7 @@ constexpr Entry kStrings[] = {
      "save it as BMP or choose a smaller poster."},
     {IDS_CANCELLED, "The operation was cancelled."},
     {IDS_SAVING_PNG, "Saving poster image to disk using PNG format . . ."},
+    {IDS_STAGE_MATCH_TILES, "Matching tiles to the picture . . ."},
     {IDS_NO_SUCH_FILE, "no such file"},
     {IDS_PERMISSION_DENIED, "permission denied"},
     {IDS_SYMLINK_LOOP, "too many levels of symbolic links"},

@@ -52,6 +52,8 @@ enum StringId : unsigned {
   IDS_JPEG_TOO_LARGE = 172,
   IDS_CANCELLED = 173,
   IDS_SAVING_PNG = 176,
+  // Stages of build options added since the first release.
+  IDS_STAGE_MATCH_TILES = 180,
   // Why a file could not be read or written, in the user's words.
   IDS_NO_SUCH_FILE = 200,
   IDS_PERMISSION_DENIED = 201,

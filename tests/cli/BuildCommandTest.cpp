@@ -134,6 +134,31 @@ TEST(CliBuild, RefusesBadInputWithOneClearLine) {
   EXPECT_NE(r.err.find(junk), std::string::npos);
 }
 
+TEST(CliBuild, MatchedOrderBuildsAndTakesARepeatDistance) {
+  Scene scene("matched");
+  const std::string out = scene.dir + "/matched.bmp";
+  auto args = scene.Args(out);
+  for (const char* a : {"--order", "matched", "--repeat-distance", "2"}) args.push_back(a);
+  const auto r = RunCli(args);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("tiles used   3 of 3 images"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Matching tiles to the picture"), std::string::npos);
+  CDibImage poster;
+  EXPECT_TRUE(Load(poster, out));
+
+  for (const char* bad : {"-1", "x", "1001"}) {
+    args = scene.Args(out);
+    for (const char* a : {"--order", "matched", "--repeat-distance", bad}) args.push_back(a);
+    const auto refused = RunCli(args);
+    EXPECT_EQ(refused.exitCode, 2) << bad;
+    EXPECT_NE(refused.err.find(std::string("invalid value '") + bad + "' for --repeat-distance"),
+              std::string::npos);
+  }
+  args = scene.Args(out);
+  for (const char* a : {"--order", "best"}) args.push_back(a);
+  EXPECT_EQ(RunCli(args).exitCode, 2);
+}
+
 TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
   Scene scene("interrupt");
   const std::string out = scene.dir + "/big.bmp";

@@ -136,17 +136,17 @@ TEST(CliHostile, EveryRefusalNamesItsCause) {
   const std::string out = scene.dir + "/poster.bmp";
   const std::string loop = scene.dir + "/loop.bmp";
   fs::create_symlink("loop.bmp", loop);
-  const std::string png = scene.dir + "/photo.png";
-  test::WriteFile(png, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
+  const std::string tiff = scene.dir + "/photo.tif";
+  test::WriteFile(tiff, {'I', 'I', '*', 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
 
   auto r = RunCli({"build", scene.dir + "/none.bmp", scene.tileA, "-o", out});
   EXPECT_TRUE(Has(r.err, scene.dir + "/none.bmp: no such file")) << r.err;
   r = RunCli({"build", loop, scene.tileA, "-o", out});
   EXPECT_TRUE(Has(r.err, loop + ": too many levels of symbolic links")) << r.err;
-  r = RunCli({"build", png, scene.tileA, "-o", out});
-  EXPECT_TRUE(Has(r.err, png + ": a PNG image, a format that cannot be read here")) << r.err;
-  r = RunCli({"probe", png});
-  EXPECT_TRUE(Has(r.err, png + ": a PNG image")) << r.err;
+  r = RunCli({"build", tiff, scene.tileA, "-o", out});
+  EXPECT_TRUE(Has(r.err, tiff + ": a TIFF image, a format that cannot be read here")) << r.err;
+  r = RunCli({"probe", tiff});
+  EXPECT_TRUE(Has(r.err, tiff + ": a TIFF image")) << r.err;
   EXPECT_FALSE(test::Exists(out));
 
   // A write that fails says why, and leaves nothing behind.
@@ -157,7 +157,7 @@ TEST(CliHostile, EveryRefusalNamesItsCause) {
   });
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(Has(r.err, "could not be written: '" + out + "': file too large")) << r.err;
-  EXPECT_EQ(scene.Entries(), 5u);  // main, two tiles, the loop and the PNG
+  EXPECT_EQ(scene.Entries(), 5u);  // main, two tiles, the loop and the TIFF
 }
 
 TEST(CliHostile, TheOutputMayBeNoInputHoweverItIsSpelled) {

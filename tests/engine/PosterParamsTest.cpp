@@ -73,6 +73,18 @@ TEST(PosterParamsTest, ValuesInRangeSurviveTheCorrection) {
   EXPECT_EQ(params.JPEGQuality, before.JPEGQuality);
 }
 
+TEST(PosterParamsTest, MatchedOrderIsKeptAndOtherUnknownOrdersReadAsRandom) {
+  PosterParams params;
+  params.TileOrder = static_cast<TileOrderMode>(1057);
+  CorrectLoadedParams(params);
+  EXPECT_EQ(params.TileOrder, TileOrderMode::Matched);
+  for (const int stored : {1026, 1029, 1056, 1058, 0}) {
+    params.TileOrder = static_cast<TileOrderMode>(stored);
+    CorrectLoadedParams(params);
+    EXPECT_EQ(params.TileOrder, TileOrderMode::Random) << stored;
+  }
+}
+
 TEST(PosterParamsTest, EachFractionCodeHasItsDivisor) {
   EXPECT_EQ(DPIFractionDivisor(static_cast<DPIFractionCode>(1036)), 4);
   EXPECT_EQ(DPIFractionDivisor(static_cast<DPIFractionCode>(1037)), 3);

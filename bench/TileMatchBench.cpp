@@ -1,0 +1,65 @@
+// Matching a poster of 20,000 cells (160 × 125) against 1,000 tiles: the target is under a
+// second for the whole matching, from the layouts to the tile of every cell.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "engine/TileMatch.h"
+#include "image/Progress.h"
+
+namespace {
+
+class NoProgress : public CProgress {
+ protected:
+  void ShowStage(const std::string&) override {}
+  void ShowDetail(const std::string&) override {}
+  void ShowPercent(int) override {}
+};
+
+// A layout whose nine parts follow a smooth picture around (x, y), as neighbouring cells of a
+// photograph do.
+ColourLayout PictureLayout(double x, double y) {
+  ColourLayout layout;
+  for (int part = 0; part < kLayoutSide * kLayoutSide; ++part) {
+    const double px = x + (part % kLayoutSide) / 3.0, py = y + (part / kLayoutSide) / 3.0;
+    const auto lab = SrgbToLab(128 + 120 * std::sin(px * 0.07), 128 + 120 * std::cos(py * 0.05),
+                               128 + 100 * std::sin((px + py) * 0.03));
+    for (int c = 0; c < 3; ++c) layout.lab[part * 3 + c] = lab[c];
+  }
+  return layout;
+}
+
+// Tiles of scattered colours with some structure of their own.
+ColourLayout TileLayout(int i) {
+  std::uint32_t s = 2654435761u * static_cast<std::uint32_t>(i + 1);
+  ColourLayout layout;
+  const double r = s % 256, g = (s >> 8) % 256, b = (s >> 16) % 256;
+  for (int part = 0; part < kLayoutSide * kLayoutSide; ++part) {
+    const double shift = (part % 4) * 12.0 - 18.0;
+    const auto lab = SrgbToLab(std::fmax(0, std::fmin(255, r + shift)), g,
+                               std::fmax(0, std::fmin(255, b - shift)));
+    for (int c = 0; c < 3; ++c) layout.lab[part * 3 + c] = lab[c];
+  }
+  return layout;
+}
+
+void BM_MatchTiles(benchmark::State& state) {
+  const int across = 160, down = 125;
+  const int tileCount = static_cast<int>(state.range(0));
+  std::vector<ColourLayout> cells, tiles;
+  for (int row = 0; row < down; ++row)
+    for (int col = 0; col < across; ++col) cells.push_back(PictureLayout(col, row));
+  for (int i = 0; i < tileCount; ++i) tiles.push_back(TileLayout(i));
+  NoProgress progress;
+  for (auto _ : state) {
+    const auto result = MatchTilesToCells(cells, across, tiles, kDefaultRepeatDistance, progress);
+    benchmark::DoNotOptimize(result);
+  }
+  state.counters["cells"] = static_cast<double>(cells.size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_MatchTiles)->Arg(200)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();

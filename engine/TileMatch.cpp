@@ -1,0 +1,389 @@
+#include "engine/TileMatch.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "image/Progress.h"
+
+namespace {
+
+constexpr int kNearestKept = 16;     // nearest tiles remembered per cell for the exchanges
+constexpr int kRefinePasses = 6;    // passes of exchanges at most
+// Holders whose full distance one cell works out per pass at most: with few tiles each is held
+// by many cells, and the search would grow with their number.
+constexpr int kExchangeBudget = 64;
+// The exchanges stop once a pass changes no more than this share of the cells.
+constexpr int kSettledShare = 200;
+constexpr float kMinGain = 1e-3f;   // smaller gains are rounding noise and could cycle
+// Shares of the progress bar: the first choice, the cells beyond the cap, the unused tiles, then
+// the exchanges.
+constexpr int kChoosePercent = 50;
+constexpr int kRelievePercent = 55;
+constexpr int kCoverPercent = 60;
+
+// A cell that holds a tile, with what rules most exchanges out without reading its layout.
+struct Holder {
+  int cell;
+  float root;  // square root of cost: the Euclidean distance, for the triangle inequality
+  float cost;  // layout distance to the tile
+  std::array<float, 3> mean;  // the cell's mean L, a, b over its parts
+};
+
+// The mean of the nine parts. The layout distance of two layouts is at least nine times the
+// squared distance of their means.
+std::array<float, 3> MeanLab(const ColourLayout& layout) {
+  std::array<float, 3> mean{};
+  for (int part = 0; part < kLayoutSide * kLayoutSide; ++part)
+    for (int c = 0; c < 3; ++c) mean[c] += layout.lab[part * 3 + c];
+  for (float& m : mean) m /= kLayoutSide * kLayoutSide;
+  return mean;
+}
+
+class TileMatcher {
+ public:
+  TileMatcher(const std::vector<ColourLayout>& cells, int across,
+              const std::vector<ColourLayout>& tiles, int distance, CProgress& progress);
+  bool ChooseNearest();
+  bool CoverUnusedTiles();
+  bool RelieveOverusedTiles();
+  bool ExchangeTiles();
+  std::vector<int> TakeResult() { return std::move(m_tileOf); }
+
+ private:
+  void CostsOfAllTiles(int cell, std::vector<float>& costs) const;
+  void RememberNearest(int cell, const std::vector<float>& costs);
+  void StampEarlierNeighbours(int cell);
+  int ChooseTile(int cell, const std::vector<float>& costs) const;
+  void Place(int cell, int tile, float cost);
+  void Unplace(int cell);
+  // Whether tile lies on a cell within the distance of cell, other than cell and except.
+  bool NearbyHolds(int cell, int tile, int except) const;
+  bool ImproveCell(int cell);
+  void MarkNearbyTiles(int cell, std::vector<char>& nearby) const;
+  bool Poll(std::int64_t done, std::int64_t total, int fromPercent, int toPercent);
+
+  const std::vector<ColourLayout>& m_cells;
+  const std::vector<ColourLayout>& m_tiles;
+  const int m_across, m_down, m_cellCount, m_tileCount, m_distance;
+  int m_cap = 0;  // uses of one tile that the first choice keeps to
+  CProgress& m_progress;
+  std::vector<float> m_tileValues;  // value v of tile t at v × tile count + t, for whole-row sums
+  std::vector<int> m_tileOf;        // per cell
+  std::vector<float> m_cost;        // per cell: layout distance to its tile
+  std::vector<int> m_useCount;      // per tile
+  std::vector<std::vector<Holder>> m_holders;  // per tile: the cells that hold it
+  std::vector<int> m_nearest;       // per cell: kNearestKept tiles, nearest first, -1 past the end
+  std::vector<float> m_nearestCost;
+  std::vector<int> m_stamp;         // per tile: the last cell that found it close by
+  std::vector<std::array<float, 3>> m_cellMeans, m_tileMeans;
+};
+
+TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
+                         const std::vector<ColourLayout>& tiles, int distance,
+                         CProgress& progress)
+    : m_cells(cells),
+      m_tiles(tiles),
+      m_across(across),
+      m_down(static_cast<int>(cells.size()) / across),
+      m_cellCount(static_cast<int>(cells.size())),
+      m_tileCount(static_cast<int>(tiles.size())),
+      m_distance(distance),
+      m_progress(progress),
+      m_tileValues(static_cast<std::size_t>(kLayoutValues) * tiles.size()),
+      m_tileOf(cells.size(), -1),
+      m_cost(cells.size(), 0.0f),
+      m_useCount(tiles.size(), 0),
+      m_holders(tiles.size()),
+      m_nearest(cells.size() * kNearestKept, -1),
+      m_nearestCost(cells.size() * kNearestKept, 0.0f),
+      m_stamp(tiles.size(), -1) {
+  m_cellMeans.reserve(cells.size());
+  for (const ColourLayout& cell : cells) m_cellMeans.push_back(MeanLab(cell));
+  m_tileMeans.reserve(tiles.size());
+  for (const ColourLayout& tile : tiles) m_tileMeans.push_back(MeanLab(tile));
+  const std::int64_t perTile = (std::int64_t{m_cellCount} + m_tileCount - 1) / m_tileCount;
+  m_cap = static_cast<int>(std::min<std::int64_t>(perTile + 1, m_cellCount));
+  for (int t = 0; t < m_tileCount; ++t)
+    for (int v = 0; v < kLayoutValues; ++v)
+      m_tileValues[static_cast<std::size_t>(v) * m_tileCount + t] = tiles[t].lab[v];
+}
+
+// LayoutDistance, summed in the same order, given up once the sum reaches limit: true with the
+// distance in distance when it stays below.
+bool DistanceBelow(const ColourLayout& a, const ColourLayout& b, float limit, float& distance) {
+  float sum = 0;
+  for (int v = 0; v < kLayoutValues;) {
+    for (const int partEnd = v + 3; v < partEnd; ++v) {
+      const float d = a.lab[v] - b.lab[v];
+      sum += d * d;
+    }
+    if (sum >= limit) return false;
+  }
+  distance = sum;
+  return true;
+}
+
+bool TileMatcher::Poll(std::int64_t done, std::int64_t total, int fromPercent, int toPercent) {
+  const std::int64_t span = toPercent - fromPercent;
+  return m_progress.SetPercent(static_cast<int>(fromPercent + span * done / total)) != FALSE;
+}
+
+// The same sums as LayoutDistance, value by value in the same order, for all tiles at once.
+void TileMatcher::CostsOfAllTiles(int cell, std::vector<float>& costs) const {
+  std::fill(costs.begin(), costs.end(), 0.0f);
+  float* out = costs.data();
+  for (int v = 0; v < kLayoutValues; ++v) {
+    const float cellValue = m_cells[cell].lab[v];
+    const float* values = m_tileValues.data() + static_cast<std::size_t>(v) * m_tileCount;
+    for (int t = 0; t < m_tileCount; ++t) {
+      const float d = cellValue - values[t];
+      out[t] += d * d;
+    }
+  }
+}
+
+void TileMatcher::RememberNearest(int cell, const std::vector<float>& costs) {
+  int* ids = &m_nearest[static_cast<std::size_t>(cell) * kNearestKept];
+  float* kept = &m_nearestCost[static_cast<std::size_t>(cell) * kNearestKept];
+  int filled = 0;
+  for (int t = 0; t < m_tileCount; ++t) {
+    const float cost = costs[t];
+    if (filled == kNearestKept && cost >= kept[kNearestKept - 1]) continue;
+    int pos = std::min(filled, kNearestKept - 1);
+    for (; pos > 0 && kept[pos - 1] > cost; --pos) {
+      ids[pos] = ids[pos - 1];
+      kept[pos] = kept[pos - 1];
+    }
+    ids[pos] = t;
+    kept[pos] = cost;
+    filled = std::min(filled + 1, kNearestKept);
+  }
+}
+
+// Marks the tiles of the cells already filled within the distance: the rows above and the cells
+// to the left.
+void TileMatcher::StampEarlierNeighbours(int cell) {
+  const int row = cell / m_across, col = cell % m_across;
+  const int left = std::max(0, col - m_distance), right = std::min(m_across - 1, col + m_distance);
+  for (int r = std::max(0, row - m_distance); r < row; ++r)
+    for (int c = left; c <= right; ++c) m_stamp[m_tileOf[r * m_across + c]] = cell;
+  for (int c = left; c < col; ++c) m_stamp[m_tileOf[row * m_across + c]] = cell;
+}
+
+// The nearest tile not close by and below its cap; the nearest not close by when every such
+// tile has reached its cap.
+int TileMatcher::ChooseTile(int cell, const std::vector<float>& costs) const {
+  int best = -1, anyUse = -1;
+  for (int t = 0; t < m_tileCount; ++t) {
+    if (m_stamp[t] == cell) continue;
+    if (anyUse < 0 || costs[t] < costs[anyUse]) anyUse = t;
+    if (m_useCount[t] < m_cap && (best < 0 || costs[t] < costs[best])) best = t;
+  }
+  assert(anyUse >= 0 && "the held distance leaves a tile free");
+  return best >= 0 ? best : anyUse;
+}
+
+void TileMatcher::Place(int cell, int tile, float cost) {
+  m_tileOf[cell] = tile;
+  m_cost[cell] = cost;
+  ++m_useCount[tile];
+  m_holders[tile].push_back({cell, std::sqrt(cost), cost, m_cellMeans[cell]});
+}
+
+void TileMatcher::Unplace(int cell) {
+  const int tile = m_tileOf[cell];
+  std::vector<Holder>& holders = m_holders[tile];
+  const auto at = std::find_if(holders.begin(), holders.end(),
+                               [cell](const Holder& h) { return h.cell == cell; });
+  *at = holders.back();
+  holders.pop_back();
+  --m_useCount[tile];
+  m_tileOf[cell] = -1;
+}
+
+bool TileMatcher::NearbyHolds(int cell, int tile, int except) const {
+  const int row = cell / m_across, col = cell % m_across;
+  const std::vector<Holder>& holders = m_holders[tile];
+  const std::size_t window = static_cast<std::size_t>(2 * m_distance + 1) * (2 * m_distance + 1);
+  if (holders.size() < window) {
+    for (const auto& [other, root, c, m] : holders)
+      if (other != cell && other != except && std::abs(other / m_across - row) <= m_distance &&
+          std::abs(other % m_across - col) <= m_distance)
+        return true;
+    return false;
+  }
+  const int left = std::max(0, col - m_distance), right = std::min(m_across - 1, col + m_distance);
+  const int bottom = std::min(m_down - 1, row + m_distance);
+  for (int r = std::max(0, row - m_distance); r <= bottom; ++r)
+    for (int c = left; c <= right; ++c) {
+      const int other = r * m_across + c;
+      if (other != cell && other != except && m_tileOf[other] == tile) return true;
+    }
+  return false;
+}
+
+bool TileMatcher::ChooseNearest() {
+  std::vector<float> costs(static_cast<std::size_t>(m_tileCount));
+  for (int row = 0; row < m_down; ++row) {
+    if (!Poll(row, m_down, 0, kChoosePercent)) return false;
+    for (int col = 0; col < m_across; ++col) {
+      const int cell = row * m_across + col;
+      CostsOfAllTiles(cell, costs);
+      RememberNearest(cell, costs);
+      StampEarlierNeighbours(cell);
+      const int tile = ChooseTile(cell, costs);
+      Place(cell, tile, costs[tile]);
+    }
+  }
+  return true;
+}
+
+// Each tile that no cell took replaces the tile of the cell where that raises the sum least,
+// taken only from a cell whose tile is used elsewhere too. A tile used nowhere cannot be close by.
+bool TileMatcher::CoverUnusedTiles() {
+  if (m_cellCount < m_tileCount) return true;
+  for (int t = 0; t < m_tileCount; ++t) {
+    if (m_useCount[t] > 0) continue;
+    if (!Poll(t, m_tileCount, kRelievePercent, kCoverPercent)) return false;
+    int bestCell = -1;
+    float bestCost = 0, bestRise = 0;
+    for (int cell = 0; cell < m_cellCount; ++cell) {
+      if (m_useCount[m_tileOf[cell]] < 2) continue;
+      const float cost = LayoutDistance(m_cells[cell], m_tiles[t]);
+      if (bestCell < 0 || cost - m_cost[cell] < bestRise) {
+        bestCell = cell;
+        bestCost = cost;
+        bestRise = cost - m_cost[cell];
+      }
+    }
+    Unplace(bestCell);
+    Place(bestCell, t, bestCost);
+  }
+  return true;
+}
+
+void TileMatcher::MarkNearbyTiles(int cell, std::vector<char>& nearby) const {
+  std::fill(nearby.begin(), nearby.end(), 0);
+  const int row = cell / m_across, col = cell % m_across;
+  const int left = std::max(0, col - m_distance), right = std::min(m_across - 1, col + m_distance);
+  const int bottom = std::min(m_down - 1, row + m_distance);
+  for (int r = std::max(0, row - m_distance); r <= bottom; ++r)
+    for (int c = left; c <= right; ++c)
+      if (r * m_across + c != cell) nearby[m_tileOf[r * m_across + c]] = 1;
+}
+
+// The first choice takes a tile beyond its cap when every tile below it lies close by. Later,
+// with the whole poster filled, such a cell moves to the nearest tile below the cap that no cell
+// close by holds, where there is one.
+bool TileMatcher::RelieveOverusedTiles() {
+  std::vector<char> nearby(static_cast<std::size_t>(m_tileCount));
+  for (int cell = 0; cell < m_cellCount; ++cell) {
+    const bool rowStart = cell % m_across == 0;
+    if (rowStart && !Poll(cell, m_cellCount, kChoosePercent, kRelievePercent)) return false;
+    if (m_useCount[m_tileOf[cell]] <= m_cap) continue;
+    MarkNearbyTiles(cell, nearby);
+    int best = -1;
+    float bestCost = 0;
+    for (int t = 0; t < m_tileCount; ++t) {
+      if (nearby[t] || m_useCount[t] >= m_cap) continue;
+      const float cost = LayoutDistance(m_cells[cell], m_tiles[t]);
+      if (best < 0 || cost < bestCost) best = t, bestCost = cost;
+    }
+    if (best < 0) continue;
+    Unplace(cell);
+    Place(cell, best, bestCost);
+  }
+  return true;
+}
+
+// Gives cell one of its nearer tiles when that lowers the sum: by exchanging tiles with a cell
+// that holds it, or by moving to it when it is below its cap and the cell's own tile stays in
+// use. Each candidate tile must be nearer to cell than its own: the gains of the other cell are
+// found from that cell's side. True when something changed.
+bool TileMatcher::ImproveCell(int cell) {
+  const int own = m_tileOf[cell];
+  float bestGain = kMinGain, bestCost = 0, partnerCost = 0;
+  int bestTile = -1, partner = -1;
+  const std::array<float, 3>& ownMean = m_tileMeans[own];
+  int budget = kExchangeBudget;
+  for (int k = 0; k < kNearestKept && budget > 0; ++k) {
+    const std::size_t at = static_cast<std::size_t>(cell) * kNearestKept + k;
+    const int tile = m_nearest[at];
+    const float cost = m_nearestCost[at];
+    if (tile < 0 || cost >= m_cost[cell]) break;
+    if (tile == own) continue;
+    const float moveGain = m_cost[cell] - cost;
+    if (moveGain > bestGain && m_useCount[tile] < m_cap && m_useCount[own] >= 2 &&
+        !NearbyHolds(cell, tile, -1)) {
+      bestGain = moveGain, bestTile = tile, bestCost = cost, partner = -1;
+    }
+    // An exchange with a cell that holds tile gains more than the best so far only when own
+    // lies nearer to that cell than its root plus the slack. By the triangle inequality own lies
+    // at least (between − root) from it, which rules out every holder whose root is at most
+    // (between² − slack) / (2 between): such a cell fits tile too well to give it up.
+    const float slack = moveGain - bestGain;
+    const float between = std::sqrt(LayoutDistance(m_tiles[tile], m_tiles[own]));
+    const float fitsTooWell = between > 0 ? (between * between - slack) / (2 * between) : -1;
+    for (const auto& [other, root, otherNow, mean] : m_holders[tile]) {
+      if (root <= fitsTooWell) continue;
+      // Nine parts at least as far apart as the means: too far for a gain.
+      const float dl = mean[0] - ownMean[0], da = mean[1] - ownMean[1], db = mean[2] - ownMean[2];
+      if (9 * (dl * dl + da * da + db * db) >= otherNow + slack) continue;
+      if (--budget < 0) break;
+      const float limit = m_cost[other] + m_cost[cell] - cost - bestGain;
+      float otherCost = 0;
+      if (!DistanceBelow(m_cells[other], m_tiles[own], limit, otherCost)) continue;
+      if (!NearbyHolds(cell, tile, other) && !NearbyHolds(other, own, cell)) {
+        const float gain = m_cost[cell] + m_cost[other] - cost - otherCost;
+        bestGain = gain, bestTile = tile, bestCost = cost, partner = other, partnerCost = otherCost;
+      }
+    }
+  }
+  if (bestTile < 0) return false;
+  if (partner >= 0) {
+    Unplace(partner);
+    Place(partner, own, partnerCost);
+  }
+  Unplace(cell);
+  Place(cell, bestTile, bestCost);
+  return true;
+}
+
+bool TileMatcher::ExchangeTiles() {
+  const std::int64_t total = std::int64_t{kRefinePasses} * m_down;
+  for (int pass = 0; pass < kRefinePasses; ++pass) {
+    int changed = 0;
+    for (int row = 0; row < m_down; ++row) {
+      if (!Poll(std::int64_t{pass} * m_down + row, total, kCoverPercent, 100)) return false;
+      for (int col = 0; col < m_across; ++col) changed += ImproveCell(row * m_across + col);
+    }
+    if (changed <= m_cellCount / kSettledShare) break;
+  }
+  return true;
+}
+
+}  // namespace
+
+int HeldRepeatDistance(int requested, int tileCount) {
+  int d = 0;
+  while (d < requested && std::int64_t{2} * (d + 1) * (d + 2) < tileCount) ++d;
+  return d;
+}
+
+std::optional<std::vector<int>> MatchTilesToCells(const std::vector<ColourLayout>& cells,
+                                                  int cellsAcross,
+                                                  const std::vector<ColourLayout>& tiles,
+                                                  int repeatDistance, CProgress& progress) {
+  if (cells.empty() || tiles.empty() || cellsAcross < 1) return std::vector<int>(cells.size(), 0);
+  const int distance = HeldRepeatDistance(repeatDistance, static_cast<int>(tiles.size()));
+  TileMatcher matcher(cells, cellsAcross, tiles, distance, progress);
+  if (!matcher.ChooseNearest() || !matcher.RelieveOverusedTiles() ||
+      !matcher.CoverUnusedTiles() || !matcher.ExchangeTiles())
+    return std::nullopt;
+  return matcher.TakeResult();
+}

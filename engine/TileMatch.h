@@ -1,0 +1,36 @@
+// Matched tile order: every cell gets the tile whose colour layout lies nearest to the layout of
+// the main image under it, with no tile repeated close by and the tiles used about equally often.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "engine/ColourLayout.h"
+
+class CProgress;
+
+constexpr int kDefaultRepeatDistance = 4;  // cells
+
+// The repetition distance that tileCount tiles can always hold when cells are filled row by row:
+// the largest d up to requested for which the 2d(d + 1) cells before a cell within d of it leave a
+// tile free, that is 2d(d + 1) < tileCount. 0 for one tile, 3 for 30 tiles, 4 from 41 tiles.
+[[nodiscard]] int HeldRepeatDistance(int requested, int tileCount);
+
+// The tile index of every cell, the cells row by row from the top in rows of cellsAcross.
+//
+// - No two cells within the held repetition distance of each other (rows and columns both at
+//   most that far apart) get the same tile.
+// - No tile is used more than ceil(cells / tiles) + 1 times unless the distance leaves no other
+//   choice, and with at least as many cells as tiles every tile is used.
+// - Among the choices that keep these, the sum of the layout distances of all cells is made small:
+//   each cell first takes its nearest allowed tile, row by row; cells that had to go beyond the
+//   cap move to a tile below it where the distance allows; tiles that no cell took replace the
+//   tile they cost least to replace; then pairs of cells exchange tiles, and cells move to less
+//   used tiles, while that lowers the sum (a bounded search per cell and pass).
+// - Deterministic: ties go to the lower tile index; the same layouts give the same result.
+//
+// progress is asked at every row of cells and every unused tile whether the work may go on;
+// nothing is returned when it says no. tiles must not be empty.
+[[nodiscard]] std::optional<std::vector<int>> MatchTilesToCells(
+    const std::vector<ColourLayout>& cells, int cellsAcross, const std::vector<ColourLayout>& tiles,
+    int repeatDistance, CProgress& progress);
