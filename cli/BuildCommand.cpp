@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/BuildInputs.h"
 #include "cli/BuildOptions.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
@@ -22,44 +23,6 @@ namespace {
 
 std::string Message(unsigned id, const std::string& arg = {}) {
   return res::FormatString(id, {arg});
-}
-
-// Adds the images of the folder dir (with recursive, of its subfolders too) and counts them into
-// total; false (the reason printed) when dir cannot be read as a folder. A folder that gives no
-// image says how many files it skipped.
-bool AddFolder(const std::string& dir, bool recursive, const LoadOptions& loadOptions,
-               TileList& tiles, TileFolderCount& total) {
-  std::error_code error;
-  const std::filesystem::directory_iterator opened(dir, error);
-  std::vector<std::string> names;
-  if (error || !ListFolderFiles(dir, recursive, names)) {
-    PrintError(dir + ": " + DescribeFileError(error ? error.value() : EIO));
-    return false;
-  }
-  const TileFolderCount count = AddFolderTiles(names, tiles, loadOptions);
-  total.added += count.added;
-  total.skipped += count.skipped;
-  if (count.added == 0)
-    PrintError(dir + ": no image that can be read here; " + std::to_string(count.skipped) +
-               (count.skipped == 1 ? " file" : " files") + " skipped");
-  return true;
-}
-
-// Adds the named files and every image of the named folders. Named files that are no image are
-// reported once, each with its reason, as the program's tile list does; folder entries that are
-// no image are counted in one summary line. False when a folder cannot be read.
-bool CollectTiles(const BuildOptions& options, TileList& tiles) {
-  const LoadOptions loadOptions = LoadOptionsFor(options.params);
-  std::string refused;
-  for (const std::string& file : options.tileFiles)
-    if (!tiles.AddFile(file, loadOptions)) refused += "\n  " + file + ": " + DescribeRefusal(file);
-  if (!refused.empty()) PrintError(Message(res::IDS_TILES_NOT_ADDED) + refused);
-  TileFolderCount folderCount;
-  for (const std::string& dir : options.tileDirs)
-    if (!AddFolder(dir, options.recursive, loadOptions, tiles, folderCount)) return false;
-  if (!options.tileDirs.empty())
-    std::printf("folders      %s\n", FolderSummary(folderCount).c_str());
-  return true;
 }
 
 // Every file the build reads: the output may be none of them.
@@ -91,24 +54,6 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
     PrintError("hint: tiles of " + std::to_string(g.tileWidth) + " x " +
                std::to_string(g.tileHeight) +
                " pixels show little; a larger --print-width or a smaller --fraction makes them larger");
-}
-
-// Loads the main image as the program does: a probe first, then the pixels.
-bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup) {
-  const LoadOptions options = LoadOptionsFor(setup.params);
-  int width = 0, height = 0;
-  if (!Probe(image, path, width, height, options) || width < 0 || height < 0) {
-    PrintError(path + ": " + DescribeRefusal(path));
-    return false;
-  }
-  if (!Load(image, path, options)) {
-    PrintError(path + ": " + Message(res::IDS_NO_MEMORY));
-    return false;
-  }
-  if (!LoadedWhole(image)) PrintError(path + ": " + Message(res::IDS_DATA_ENDS_EARLY));
-  setup.imageWidth = width;
-  setup.imageHeight = height;
-  return true;
 }
 
 int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildInputs& inputs) {
@@ -183,12 +128,8 @@ int RunBuild(const Arguments& args) {
     return kExitFailure;
   }
   CDibImage mainImage;
-  PosterBuildInputs inputs;
-  inputs.setup.params = options.params;
+  PosterBuildInputs inputs = BuildInputsFor(options);
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
-  inputs.seed = options.seed;
-  inputs.threads = options.threads;
-  inputs.repeatDistance = options.repeatDistance;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   if (tiles.GetCount() == 0) {
     PrintError("no tile images: name tile files, a --tile-list file or a --tiles-dir folder");

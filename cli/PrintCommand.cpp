@@ -1,11 +1,10 @@
 // mozaikon-cli print: builds the poster like `build` (or takes the main image alone) and prints
 // it through the band loop onto a PDF file or a printer queue.
-#include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
+#include "cli/BuildInputs.h"
 #include "cli/BuildOptions.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
@@ -80,14 +79,6 @@ std::optional<std::string> TakePrintOptions(Arguments& args, PrintOptions& o) {
   return std::nullopt;
 }
 
-std::string Message(unsigned id, const std::string& arg = {}) {
-  const char* format = res::LoadString(id);
-  if (format == nullptr) return "error " + std::to_string(id);
-  std::string text(format);
-  if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, arg);
-  return text;
-}
-
 // The printer figures the geometry needs, from what the device reports.
 PrinterMetrics MetricsOf(const PrintDeviceMetrics& device) {
   PrinterMetrics metrics;
@@ -96,36 +87,6 @@ PrinterMetrics MetricsOf(const PrintDeviceMetrics& device) {
   metrics.printableWidth = device.pageWidthPx * 1000 / device.dpiX;
   metrics.printableHeight = device.pageHeightPx * 1000 / device.dpiY;
   return metrics;
-}
-
-bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup) {
-  int width = 0, height = 0;
-  if (!Probe(image, path, width, height) || width < 1 || height < 1) {
-    PrintError(path + ": " + Message(res::IDS_MAIN_IMAGE_ERROR));
-    return false;
-  }
-  if (!Load(image, path)) {
-    PrintError(path + ": " + Message(res::IDS_NO_MEMORY));
-    return false;
-  }
-  setup.imageWidth = width;
-  setup.imageHeight = height;
-  return true;
-}
-
-void CollectTiles(const BuildOptions& options, TileList& tiles) {
-  bool refused = false;
-  for (const std::string& file : options.tileFiles) refused |= !tiles.AddFile(file);
-  for (const std::string& dir : options.tileDirs) {
-    std::error_code error;
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
-      if (entry.is_regular_file()) names.push_back(entry.path().string());
-    refused |= static_cast<bool>(error);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) (void)tiles.AddFile(name);
-  }
-  if (refused) PrintError(Message(res::IDS_TILES_NOT_ADDED));
 }
 
 // The printer: a PDF file or a queue, kept alive for the whole job.
@@ -167,7 +128,7 @@ bool Build(PosterBuildInputs& inputs, CDibImage& poster, CConsoleProgress& progr
   progress.Finish();
   if (!CConsoleProgress::Interrupted())
     PrintError(result.messageId
-                   ? Message(result.messageId, result.messageArg)
+                   ? res::FormatString(result.messageId, {result.messageArg})
                    : std::string("the poster was not built: no tile image can be read"));
   return false;
 }
@@ -182,24 +143,22 @@ int Report(PrintOutcome outcome, const std::string& target) {
     case PrintOutcome::kNotStarted:
     case PrintOutcome::kNotDelivered: break;
   }
-  PrintError(Message(MessageId(outcome), target));
+  PrintError(res::FormatString(MessageId(outcome), {target}));
   return kExitFailure;
 }
 
 int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevice& device,
               const std::string& target) {
   CDibImage mainImage;
-  PosterBuildInputs inputs;
-  inputs.setup.params = build.params;
+  PosterBuildInputs inputs = BuildInputsFor(build);
   inputs.setup.printer = MetricsOf(device.GetMetrics());
-  inputs.seed = build.seed;
   if (!LoadMainImage(build.mainImage, mainImage, inputs.setup)) return kExitFailure;
-  if (build.printWidthInches)
-    inputs.setup.printSize.width = TruncateToHundredths(*build.printWidthInches);
+  // The width is taken as typed: only derived inch values are cut to hundredths.
+  if (build.printWidthInches) inputs.setup.printSize.width = *build.printWidthInches;
   ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth, inputs.setup.imageHeight,
                           inputs.setup.printer);
   TileList tiles;
-  CollectTiles(build, tiles);
+  if (!CollectTiles(build, tiles)) return kExitFailure;
 
   PrintJob job;
   job.mainImagePath = build.mainImage;

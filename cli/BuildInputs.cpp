@@ -1,0 +1,79 @@
+#include "cli/BuildInputs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/TileFolder.h"
+#include "formats/FileRefusal.h"
+#include "formats/ImageFile.h"
+#include "formats/InputFile.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+// Adds the images of the folder dir (with recursive, of its subfolders too) and counts them into
+// total; false (the reason printed) when dir cannot be read as a folder. A folder that gives no
+// image says how many files it skipped.
+bool AddFolder(const std::string& dir, bool recursive, const LoadOptions& loadOptions,
+               TileList& tiles, TileFolderCount& total) {
+  std::error_code error;
+  const std::filesystem::directory_iterator opened(dir, error);
+  std::vector<std::string> names;
+  if (error || !ListFolderFiles(dir, recursive, names)) {
+    PrintError(dir + ": " + DescribeFileError(error ? error.value() : EIO));
+    return false;
+  }
+  const TileFolderCount count = AddFolderTiles(names, tiles, loadOptions);
+  total.added += count.added;
+  total.skipped += count.skipped;
+  if (count.added == 0)
+    PrintError(dir + ": no image that can be read here; " + std::to_string(count.skipped) +
+               (count.skipped == 1 ? " file" : " files") + " skipped");
+  return true;
+}
+
+}  // namespace
+
+bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup) {
+  const LoadOptions options = LoadOptionsFor(setup.params);
+  int width = 0, height = 0;
+  if (!Probe(image, path, width, height, options) || width < 0 || height < 0) {
+    PrintError(path + ": " + DescribeRefusal(path));
+    return false;
+  }
+  if (!Load(image, path, options)) {
+    PrintError(path + ": " + res::LoadString(res::IDS_NO_MEMORY));
+    return false;
+  }
+  if (!LoadedWhole(image)) PrintError(path + ": " + res::LoadString(res::IDS_DATA_ENDS_EARLY));
+  setup.imageWidth = width;
+  setup.imageHeight = height;
+  return true;
+}
+
+bool CollectTiles(const BuildOptions& options, TileList& tiles) {
+  const LoadOptions loadOptions = LoadOptionsFor(options.params);
+  std::string refused;
+  for (const std::string& file : options.tileFiles)
+    if (!tiles.AddFile(file, loadOptions)) refused += "\n  " + file + ": " + DescribeRefusal(file);
+  if (!refused.empty()) PrintError(res::LoadString(res::IDS_TILES_NOT_ADDED) + refused);
+  TileFolderCount folderCount;
+  for (const std::string& dir : options.tileDirs)
+    if (!AddFolder(dir, options.recursive, loadOptions, tiles, folderCount)) return false;
+  if (!options.tileDirs.empty())
+    std::printf("folders      %s\n", FolderSummary(folderCount).c_str());
+  return true;
+}
+
+
+PosterBuildInputs BuildInputsFor(const BuildOptions& options) {
+  PosterBuildInputs inputs;
+  inputs.setup.params = options.params;
+  inputs.seed = options.seed;
+  inputs.threads = options.threads;
+  inputs.repeatDistance = options.repeatDistance;
+  return inputs;
+}

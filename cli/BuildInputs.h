@@ -1,0 +1,22 @@
+// What `build` and `print` read before building: the main image and the tiles, each refusal
+// printed on standard error with its cause, and the build's inputs from the options.
+#pragma once
+
+#include <string>
+
+#include "cli/BuildOptions.h"
+#include "engine/BuildPoster.h"
+
+// Loads the main image as the program does, a probe first, then the pixels, and keeps its size
+// in setup; false (the cause printed) when it cannot be read. A picture whose data ends early is
+// loaded, with a warning.
+[[nodiscard]] bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup);
+
+// Adds the named files and every image of the named folders. Named files that are no image are
+// reported once, each with its reason, as the program's tile list does; folder entries that are
+// no image are counted in one summary line. False when a folder cannot be read.
+[[nodiscard]] bool CollectTiles(const BuildOptions& options, TileList& tiles);
+
+// The options, seed, threads and matching distance of a build; the images, the print size and
+// the printer are the caller's.
+[[nodiscard]] PosterBuildInputs BuildInputsFor(const BuildOptions& options);
