@@ -24,15 +24,9 @@ namespace {
 }
 
 DPIFractionCode FractionCode(int divisor) {
-  switch (divisor) {
-    case 1: return DPIFractionCode::Whole;
-    case 2: return DPIFractionCode::Half;
-    case 3: return DPIFractionCode::Third;
-    case 4: return DPIFractionCode::Quarter;
-    case 8: return DPIFractionCode::Eighth;
-    case 16: return DPIFractionCode::Sixteenth;
-    default: Fail("the fraction is one of 1, 2, 3, 4, 8, 16");
-  }
+  const auto code = DPIFractionFromDivisor(divisor);
+  if (!code) Fail("the fraction is one of 1, 2, 3, 4, 8, 16");
+  return *code;
 }
 
 void AddTiles(const char* listPath, TileList& tiles) {

@@ -51,15 +51,7 @@ std::optional<T> ParseNumber(const std::string& text) {
 std::optional<DPIFractionCode> FractionCode(const std::string& text) {
   const auto divisor = ParseNumber<int>(text);
   if (!divisor) return std::nullopt;
-  switch (*divisor) {
-    case 1: return DPIFractionCode::Whole;
-    case 2: return DPIFractionCode::Half;
-    case 3: return DPIFractionCode::Third;
-    case 4: return DPIFractionCode::Quarter;
-    case 8: return DPIFractionCode::Eighth;
-    case 16: return DPIFractionCode::Sixteenth;
-    default: return std::nullopt;
-  }
+  return DPIFractionFromDivisor(*divisor);
 }
 
 bool ParseSize(const std::string& text, PosterParams& params) {

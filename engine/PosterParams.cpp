@@ -79,6 +79,14 @@ int DPIFractionDivisor(DPIFractionCode code) {
   return 4;
 }
 
+std::optional<DPIFractionCode> DPIFractionFromDivisor(int divisor) {
+  for (const DPIFractionCode code :
+       {DPIFractionCode::Whole, DPIFractionCode::Half, DPIFractionCode::Third,
+        DPIFractionCode::Quarter, DPIFractionCode::Eighth, DPIFractionCode::Sixteenth})
+    if (DPIFractionDivisor(code) == divisor) return code;
+  return std::nullopt;
+}
+
 double TileSizeFactor(const PosterParams& params) {
   switch (params.TileSize) {
     case TileSizePreset::Small:

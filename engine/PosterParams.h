@@ -5,6 +5,8 @@
 // until CorrectLoadedParams has run.
 #pragma once
 
+#include <optional>
+
 #include "formats/LoadOptions.h"
 
 // Tile borders; the value is also the item index in the options dialog's list.
@@ -67,6 +69,8 @@ void CorrectLoadedParams(PosterParams& params);
 
 // Printer dots per poster pixel: 4, 3, 2, 1, 8 or 16 for the six codes, 4 for any other value.
 [[nodiscard]] int DPIFractionDivisor(DPIFractionCode code);
+// The code whose divisor is divisor; nothing for a divisor no code has.
+[[nodiscard]] std::optional<DPIFractionCode> DPIFractionFromDivisor(int divisor);
 
 // The tile size factor g of the grid computation: 0.1, 0.33, 0.66, or Custom × 0.01 for the
 // custom preset; an unknown preset counts as Medium.
