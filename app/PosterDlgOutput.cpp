@@ -25,7 +25,7 @@ QString MessageWith(unsigned id, const std::string& arg) {
 }  // namespace
 
 bool CPosterDlg::BuildFirst(unsigned questionId) {
-  if (builtFlag) return true;
+  if (builtFlag) return m_poster.IsValid();
   if (ShowMessage(this, Text(questionId), MessageButtons::OkCancel, MessageIcon::Question) !=
       MessageAnswer::Ok)
     return false;
@@ -84,8 +84,14 @@ void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCou
   BeginProgress(res::IDS_CAPTION_PRINT);
   const PrintOutcome outcome = PrintPoster(source, job, printScale, device, *Progress());
   EndProgress();
-  if (const unsigned messageId = MessageId(outcome); messageId != 0)
-    ShowMessage(this, MessageWith(messageId, printer.outputFileName().toStdString()));
+  // A job that could not be completed names where it went: the file, or the printer. A file
+  // that cannot be opened is no shortage of memory, whatever the device answered.
+  const QString file = printer.outputFileName();
+  const QString destination = file.isEmpty() ? printer.printerName() : file;
+  unsigned messageId = MessageId(outcome);
+  if (outcome == PrintOutcome::kNotStarted && !file.isEmpty())
+    messageId = res::IDS_PRINT_NOT_DELIVERED;
+  if (messageId != 0) ShowMessage(this, MessageWith(messageId, destination.toStdString()));
 }
 
 void CPosterDlg::OnSavePoster() {

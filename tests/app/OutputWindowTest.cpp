@@ -147,6 +147,32 @@ class OutputWindowTest : public QObject {
     QCOMPARE(messages.requests.size(), std::size_t{3});  // the two questions and the refusal
   }
 
+  // Without tiles the main image itself is printed, on one page without the range dialog; a
+  // file that cannot be written is named in the message.
+  void MainImageAlonePrintsAndAFailedJobIsReported() {
+    const std::string folder = MakeFolder("alone");
+    const std::string pdf = test::ScratchPath(folder + "/main.pdf");
+    SetTestPrinter(QString::fromStdString(pdf));
+    gui::MessageRecorder messages;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    dlg.LoadMainImage(gui::MakePicture(folder + "/main.bmp", 160, 120));
+    Click(dlg, IDC_PRINT);
+    QCOMPARE(PdfPages(pdf), 1);
+    QVERIFY(messages.requests.empty());
+
+    const std::string nowhere = test::ScratchPath(folder + "/no-such-folder/main.pdf");
+    SetTestPrinter(QString::fromStdString(nowhere));
+    CPosterDlg second;
+    gui::Show(second);
+    second.LoadMainImage(gui::MakePicture(folder + "/main.bmp", 160, 120));
+    Click(second, IDC_PRINT);
+    QCOMPARE(messages.requests.size(), std::size_t{1});
+    QVERIFY2(messages.Texts().front().contains(QString::fromStdString(nowhere)),
+             qPrintable(messages.Texts().front()));
+    QVERIFY(second.isEnabled() && !std::filesystem::exists(nowhere));
+  }
+
   // A poster past the machine's memory is refused with the limit's message, never started.
   void PosterTooLargeForTheMachineIsNotBuilt() {
     const std::string folder = MakeFolder("huge");
