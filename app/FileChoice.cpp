@@ -7,13 +7,45 @@
 #include "platform/LocalPath.h"
 #include "resources/StringTable.h"
 
-PictureFilterChoice ChoosePictureFilter(const std::string& startPath) {
-  std::string ending = startPath.size() >= 3 ? startPath.substr(startPath.size() - 3) : "";
+namespace {
+
+struct FilterEntry {
+  const char* extension;
+  int filterIndex;
+};
+
+// Positions in the string table's filters IDS_IMAGE_FILTER and IDS_SAVE_FILTER.
+constexpr FilterEntry kOpenFilters[] = {{"jpg", 2},  {"jpeg", 2}, {"png", 3}, {"webp", 4},
+                                        {"heic", 5}, {"heif", 5}, {"avif", 5}, {"bmp", 6},
+                                        {"gif", 7}};
+constexpr FilterEntry kSaveFilters[] = {{"jpg", 1}, {"jpeg", 1}, {"png", 2}, {"bmp", 3}};
+
+std::string LowerExtension(const std::string& path) {
+  const std::size_t dot = path.find_last_of("./");
+  if (dot == std::string::npos || path[dot] != '.') return {};
+  std::string ending = path.substr(dot + 1);
   std::transform(ending.begin(), ending.end(), ending.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ending == "bmp") return {"bmp", 2};
-  if (ending == "gif") return {"gif", 3};
-  return {"jpg", 1};
+  return ending;
+}
+
+template <std::size_t N>
+PictureFilterChoice ChooseAmong(const FilterEntry (&entries)[N], const std::string& path,
+                                int fallbackIndex) {
+  const std::string ending = LowerExtension(path);
+  for (const FilterEntry& entry : entries)
+    if (ending == entry.extension) return {entry.extension, entry.filterIndex};
+  return {"jpg", fallbackIndex};
+}
+
+}  // namespace
+
+PictureFilterChoice ChoosePictureFilter(const std::string& startPath) {
+  return ChooseAmong(kOpenFilters, startPath, 1);
+}
+
+PictureFilterChoice ChooseSaveFilter(const std::string& startPath) {
+  return ChooseAmong(kSaveFilters, startPath, 1);
 }
 
 FileDialogRequest MakeFileRequest(const std::string& startPath, unsigned titleId,

@@ -5,13 +5,16 @@
 
 #include "platform/FileDialog.h"
 
-// The default extension and the filter position that a starting path's last three letters
-// pick among the picture filters: "bmp" gives 2, "gif" 3, anything else "jpg" and 1.
+// The default extension and the filter position that a starting path's extension picks: among
+// the picture filters (the all-pictures entry first, then one per format) for opening, among
+// the poster formats for saving. A path without a known extension gives "jpg" and the first
+// filter.
 struct PictureFilterChoice {
   const char* extension;
   int filterIndex;
 };
 [[nodiscard]] PictureFilterChoice ChoosePictureFilter(const std::string& startPath);
+[[nodiscard]] PictureFilterChoice ChooseSaveFilter(const std::string& startPath);
 
 // A request whose folder and name come from startPath; an empty startPath starts in the
 // program's folder with the name "*." and the default extension.

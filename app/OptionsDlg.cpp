@@ -56,6 +56,7 @@ constexpr ControlSpec kTemplate[] = {
     {1047, ControlKind::Radio, 186, 161, 114, 10, "&Low (smaller files)"},
     {1030, ControlKind::Check, 186, 190, 110, 10, "Allow tile &cropping"},
     {1031, ControlKind::Check, 186, 211, 110, 10, "Allow tile ro&tation"},
+    {1048, ControlKind::Check, 186, 226, 110, 10, "Turn photos u&pright"},
     {kIdDefaults, ControlKind::Button, 309, 7, 50, 14, "Defaults"},
     {kIdHelp, ControlKind::Button, 309, 27, 50, 14, "Help"},
     {kIdOk, ControlKind::DefaultButton, 309, 201, 50, 14, "OK"},
@@ -70,6 +71,7 @@ struct CheckBinding {
 constexpr CheckBinding kChecks[] = {
     {1030, &PosterParams::Crop},
     {1031, &PosterParams::Rotate},
+    {1048, &PosterParams::Orientation},
 };
 
 const char* const kBorderItems[] = {"Transparent button frame", "Single line",
@@ -168,5 +170,5 @@ bool OptionsChangePoster(const PosterParams& before, const PosterParams& after) 
   return before.Crop != after.Crop || before.Rotate != after.Rotate ||
          before.Borders != after.Borders || before.Custom != after.Custom ||
          before.TileOrder != after.TileOrder || before.DPIFraction != after.DPIFraction ||
-         before.Emphasis != after.Emphasis;
+         before.Emphasis != after.Emphasis || before.Orientation != after.Orientation;
 }

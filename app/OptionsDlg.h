@@ -1,5 +1,5 @@
 // The options dialog: tile order, custom tile size, emphasis, borders, printer resolution
-// fraction, JPEG quality, cropping and rotation.
+// fraction, JPEG quality, cropping, rotation and turning photos upright.
 //
 // The dialog edits a copy of the options; the caller takes them back when it ends with OK.
 #pragma once

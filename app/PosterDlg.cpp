@@ -14,7 +14,6 @@
 #include "platform/HelpWindow.h"
 #include "platform/LocalPath.h"
 #include "platform/MessageBox.h"
-#include "platform/PrinterQuery.h"
 #include "platform/Profile.h"
 #include "resources/StringTable.h"
 
@@ -40,11 +39,12 @@ QString InchesText(double inches) { return QString::number(inches, 'g', 15); }
 
 }  // namespace
 
-CPosterDlg::CPosterDlg(QWidget* parent) : QDialog(parent), m_currentPaths{"", "", "", ""} {
+CPosterDlg::CPosterDlg(QWidget* parent)
+    : QDialog(parent), m_printerSettings(this), m_preview(this), m_currentPaths{"", "", "", ""} {
   BuildWindow();
   ConnectCommands();
-  m_hasPrinter = HasDefaultPrinter();
-  if (!m_hasPrinter) ShowMessage(this, Text(res::IDS_NO_PRINTER));
+  if (HasPrinter()) m_printerSettings.GetPrinterMetrics(m_printer);
+  else ShowMessage(this, Text(res::IDS_NO_PRINTER));
   CProfile profile = OpenProfile();
   const PosterSettings settings = LoadPosterSettings(profile);
   m_params = settings.params;
@@ -70,6 +70,9 @@ void CPosterDlg::ConnectCommands() {
   onClick(IDC_BUILD, &CPosterDlg::OnBuildPoster);
   onClick(IDC_OPTIONS, &CPosterDlg::OnOptions);
   onClick(IDC_PRINTER_SETUP, &CPosterDlg::OnPrinterSetup);
+  onClick(IDC_PREVIEW, &CPosterDlg::OnPreviewPoster);
+  onClick(IDC_PRINT, &CPosterDlg::OnPrintPoster);
+  onClick(IDC_SAVE_POSTER, &CPosterDlg::OnSavePoster);
   onClick(IDC_HELP, &CPosterDlg::OnHelp);
   onClick(IDC_ABOUT, &CPosterDlg::OnAbout);
   onClick(IDC_EXIT, &CPosterDlg::reject);
@@ -99,7 +102,7 @@ void CPosterDlg::OnInitDialog() {
     button->setChecked(true);
   UpdateControls();
   ComputeInitialPrintSize();
-  if (!m_hasPrinter) UpdateControls();
+  if (!HasPrinter()) UpdateControls();
   QTimer::singleShot(0, this, &CPosterDlg::OnHelp);
 }
 
@@ -155,8 +158,8 @@ void CPosterDlg::UpdateControls() {
   enable(IDC_EMPTY_TILES, hasTiles);
   if (hasTiles && ListBox()->selectedItems().isEmpty()) ListBox()->setCurrentRow(0);
   enable(IDC_PREVIEW, hasMain);
-  enable(IDC_PRINT, hasMain && m_hasPrinter);
-  enable(IDC_PRINTER_SETUP, m_hasPrinter);
+  enable(IDC_PRINT, hasMain && HasPrinter());
+  enable(IDC_PRINTER_SETUP, HasPrinter());
   enable(IDC_PRINT_WIDTH, hasMain);
   enable(IDC_PRINT_HEIGHT, hasMain);
   enable(IDC_BUILD, hasMain && hasTiles);

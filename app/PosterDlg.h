@@ -12,13 +12,18 @@
 #include <string>
 
 #include "app/PosterSettings.h"
+#include "engine/PosterLimits.h"
 #include "engine/PosterParams.h"
 #include "engine/PrintSize.h"
 #include "engine/PrinterMetrics.h"
+#include "engine/ShapedTileCache.h"
 #include "engine/TileGrid.h"
 #include "engine/TileList.h"
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
+#include "output/PreviewWnd.h"
+#include "output/PrintEngine.h"
+#include "output/PrinterSettings.h"
 
 class CProgressDlg;
 class CProgressScope;
@@ -38,7 +43,8 @@ class CPosterDlg : public QDialog {
   [[nodiscard]] const TileList& Tiles() const { return m_tiles; }
   [[nodiscard]] const PosterParams& Params() const { return m_params; }
   [[nodiscard]] const PrintSize& GetPrintSize() const { return m_printSize; }
-  [[nodiscard]] bool HasPrinter() const { return m_hasPrinter; }
+  [[nodiscard]] bool HasPrinter() const { return m_printerSettings.IsPrinterAvailable(); }
+  [[nodiscard]] CPreviewWnd& Preview() { return m_preview; }
   // The dialog of the long command running now, or nullptr.
   [[nodiscard]] CProgressDlg* Progress() const;
 
@@ -99,6 +105,17 @@ class CPosterDlg : public QDialog {
   void OnOptions();
   void OnPrinterSetup();
   void OnBuildPoster();
+  [[nodiscard]] PosterFileFormat SaveFormat() const;
+
+  // Output: preview, print and save (the poster, or the main image without tiles).
+  void OnPreviewPoster();
+  void OnPrintPoster();
+  void OnSavePoster();
+  // TRUE when the poster is built or, asked with questionId, the user let it be built now.
+  [[nodiscard]] bool BuildFirst(unsigned questionId);
+  [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
+  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
+  void SavePosterTo(const std::string& path);
   void OnHelp();
   void OnAbout();
 
@@ -112,7 +129,10 @@ class CPosterDlg : public QDialog {
   PosterParams m_params;
   PrintSize m_printSize;
   PrinterMetrics m_printer;
-  bool m_hasPrinter = false;
+  CPrinterSettings m_printerSettings;
+  PrintRange m_printRange;
+  ShapedTileCache m_tileCache;  // shaped tiles kept from one build to the next
+  CPreviewWnd m_preview;
   std::string m_strFileName;  // main image path, empty without one
   int m_imageWidth = 0;
   int m_imageHeight = 0;

@@ -9,7 +9,6 @@
 #include "engine/BuildPoster.h"
 #include "platform/HelpWindow.h"
 #include "platform/MessageBox.h"
-#include "platform/PrinterQuery.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -36,29 +35,38 @@ void CPosterDlg::OnOptions() {
   m_params.TileSize = before.TileSize;
   if (!OptionsChangePoster(before, m_params)) return;
   builtFlag = FALSE;
+  // Turning photos upright or not can swap the main image's width and height.
+  if (before.Orientation != m_params.Orientation && !m_strFileName.empty())
+    LoadMainImage(m_strFileName);
   UpdateControls();
   RefreshPagesDisplay();
 }
 
-// Without a printer the session runs on the stand-in printer, and setup has nothing to set.
+// Printer Setup is enabled only with a printer; a new printer or paper changes the pages.
 void CPosterDlg::OnPrinterSetup() {
-  if (!m_hasPrinter) {
-    ShowMessage(this, QString::fromUtf8(res::LoadString(res::IDS_NO_PRINTER)));
-    return;
-  }
-  if (!RunPrinterSetupDialog(this)) return;
+  if (!m_printerSettings.DoPrinterSetup()) return;
   builtFlag = FALSE;
+  m_printerSettings.GetPrinterMetrics(m_printer);
   ComputeInitialPrintSize();
   UpdateControls();
 }
 
-// A cancelled build closes its progress dialog and says nothing more.
+// A poster past the machine's memory or the save format's limits is refused before anything is
+// allocated. A cancelled build closes its progress dialog and says nothing more.
 void CPosterDlg::OnBuildPoster() {
+  const PosterLimitCheck limits =
+      CheckPosterLimits(m_tiles, Setup(), SaveFormat(), MachineMemoryBytes());
+  if (!limits.fits) {
+    ShowMessage(this, QString::fromStdString(limits.message));
+    return;
+  }
   BeginProgress(res::IDS_CAPTION_BUILD);
   PosterBuildInputs inputs;
   inputs.mainImage = &m_mainImage;
   inputs.tiles = &m_tiles;
   inputs.setup = Setup();
+  inputs.tileCache = &m_tileCache;
+  inputs.threads = 0;
   const PosterBuildResult result = BuildPoster(inputs, m_poster, m_order, Progress());
   const bool cancelled = Progress()->IsCancelled();
   EndProgress();

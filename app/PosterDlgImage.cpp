@@ -38,9 +38,9 @@ void CPosterDlg::LoadMainImage(const std::string& path) {
   m_strFileName = path;
   int width = 0, height = 0;
   unsigned error = 0;
-  if (!Probe(m_mainImage, path, width, height) || width < 0 || height < 0)
+  if (!Probe(m_mainImage, path, width, height, LoadOptionsFor(m_params)) || width < 0 || height < 0)
     error = res::IDS_MAIN_IMAGE_ERROR;
-  else if (!Load(m_mainImage, path))
+  else if (!Load(m_mainImage, path, LoadOptionsFor(m_params)))
     error = res::IDS_NO_MEMORY;
   if (error == 0) {
     m_imageWidth = width;

@@ -109,6 +109,7 @@ void CPosterDlg::OnEmptyTiles() {
   builtFlag = FALSE;
   m_tiles.ReleaseAllSizeInfo();
   m_tiles.RemoveAll();
+  m_tileCache.Clear();
   SyncTileListBox(-1);
   UpdateControls();
 }

@@ -30,6 +30,7 @@ PosterSettings LoadPosterSettings(CProfile& profile) {
   const PosterParams d;
   p.Rotate = ReadInt(profile, "Rotate", d.Rotate);
   p.Crop = ReadInt(profile, "Crop", d.Crop);
+  p.Orientation = ReadInt(profile, "Orientation", d.Orientation);
   p.Borders = static_cast<BorderStyle>(ReadInt(profile, "Borders", static_cast<int>(d.Borders)));
   p.Emphasis = ReadInt(profile, "Emphasis", d.Emphasis);
   // Unsigned keys: a negative stored number reads as a large one.
@@ -56,6 +57,7 @@ void SavePosterSettings(CProfile& profile, const PosterParams& p, const Remember
                         const RememberedPaths& read) {
   profile.WriteProfileInt(kSection, QStringLiteral("Rotate"), p.Rotate);
   profile.WriteProfileInt(kSection, QStringLiteral("Crop"), p.Crop);
+  profile.WriteProfileInt(kSection, QStringLiteral("Orientation"), p.Orientation);
   profile.WriteProfileInt(kSection, QStringLiteral("Borders"), static_cast<int>(p.Borders));
   profile.WriteProfileInt(kSection, QStringLiteral("Emphasis"), p.Emphasis);
   profile.WriteProfileInt(kSection, QStringLiteral("Custom"), static_cast<int>(p.Custom));

@@ -1,58 +1,36 @@
 #include "app/PrintPageDlg.h"
 
 #include <QButtonGroup>
-#include <QShowEvent>
-#include <algorithm>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <algorithm>
 
+#include "platform/ControlTable.h"
+#include "platform/MessageBox.h"
 #include "resources/StringTable.h"
 
 namespace {
 
-enum class Kind { kText, kGroup, kRadio, kEdit, kButton, kDefaultButton };
-
-// One control of the dialog's template: dialog units, as the template gives them.
-struct ControlTemplate {
-  int id;
-  Kind kind;
-  int x, y, width, height;
-  const char* text;
-};
-
-constexpr int kNoId = -1;
 constexpr int kDialogWidthDu = 204;
 constexpr int kDialogHeightDu = 153;
 
-constexpr ControlTemplate kTemplate[] = {
-    {kNoId, Kind::kText, 7, 7, 190, 36,
+constexpr ControlSpec kTemplate[] = {
+    {0, ControlKind::Label, 7, 7, 190, 36,
      "Printing a single page of a multi-page poster is useful when the poster has previously "
      "been printed and some, but not all, pages need to be replaced."},
-    {kNoId, Kind::kText, 7, 45, 190, 36,
+    {0, ControlKind::Label, 7, 45, 190, 36,
      "Also, printing large posters requires large amounts of memory and disk space. Without "
      "sufficient resources it may only be possible to print a large poster one page at a time."},
-    {kNoId, Kind::kGroup, 7, 83, 111, 62, "Print"},
-    {CPrintPageDlg::kIdAllPages, Kind::kRadio, 16, 102, 45, 10, "&All pages"},
-    {CPrintPageDlg::kIdOnlyPage, Kind::kRadio, 16, 123, 50, 10, "Only page:"},
-    {CPrintPageDlg::kIdPageEdit, Kind::kEdit, 68, 121, 40, 14, ""},
-    {CPrintPageDlg::IDOK, Kind::kDefaultButton, 147, 115, 50, 14, "OK"},
-    {CPrintPageDlg::IDCANCEL, Kind::kButton, 147, 132, 50, 14, "Cancel"},
+    {0, ControlKind::Group, 7, 83, 111, 62, "Print"},
+    {CPrintPageDlg::kIdAllPages, ControlKind::Radio, 16, 102, 45, 10, "&All pages", kGroupStart},
+    {CPrintPageDlg::kIdOnlyPage, ControlKind::Radio, 16, 123, 50, 10, "Only page:"},
+    {CPrintPageDlg::kIdPageEdit, ControlKind::Edit, 68, 121, 40, 14, ""},
+    {CPrintPageDlg::IDOK, ControlKind::DefaultButton, 147, 115, 50, 14, "OK"},
+    {CPrintPageDlg::IDCANCEL, ControlKind::Button, 147, 132, 50, 14, "Cancel"},
 };
-
-// Dialog units to pixels with the dialog font: a quarter of the average character width
-// across, an eighth of the character height down.
-QRect ToPixels(const QFontMetrics& metrics, int x, int y, int width, int height) {
-  const int baseX =
-      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52;
-  const int baseY = metrics.height();
-  return {x * baseX / 4, y * baseY / 8, width * baseX / 4, height * baseY / 8};
-}
 
 }  // namespace
 
@@ -62,48 +40,18 @@ CPrintPageDlg::CPrintPageDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CPrintPageDlg::BuildControls() {
-  const QFontMetrics metrics(font());
-  resize(ToPixels(metrics, 0, 0, kDialogWidthDu, kDialogHeightDu).size());
-  auto* choices = new QButtonGroup(this);
-  for (const ControlTemplate& control : kTemplate) {
-    QWidget* widget = nullptr;
-    const QString text = QString::fromUtf8(control.text);
-    switch (control.kind) {
-      case Kind::kText: {
-        auto* label = new QLabel(text, this);
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        widget = label;
-        break;
-      }
-      case Kind::kGroup: widget = new QGroupBox(text, this); break;
-      case Kind::kRadio: {
-        auto* radio = new QRadioButton(text, this);
-        choices->addButton(radio, control.id);
-        (control.id == kIdAllPages ? m_allButton : m_onlyButton) = radio;
-        widget = radio;
-        break;
-      }
-      case Kind::kEdit:
-        // Digits only, as the template's number style allows.
-        m_pageEdit = new QLineEdit(this);
-        m_pageEdit->setValidator(
-            new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_pageEdit));
-        widget = m_pageEdit;
-        break;
-      case Kind::kButton:
-      case Kind::kDefaultButton: {
-        auto* button = new QPushButton(text, this);
-        button->setDefault(control.kind == Kind::kDefaultButton);
-        connect(button, &QPushButton::clicked, this,
-                control.id == IDOK ? &CPrintPageDlg::accept : &CPrintPageDlg::reject);
-        widget = button;
-        break;
-      }
-    }
-    if (control.id != kNoId) widget->setObjectName(QString::number(control.id));
-    widget->setGeometry(ToPixels(metrics, control.x, control.y, control.width, control.height));
-  }
+  const DialogBaseUnits units = BaseUnitsOf(font());
+  ::BuildControls(this, kTemplate, units);
+  SetDialogSize(this, kDialogWidthDu, kDialogHeightDu, units);
+  m_allButton = Control<QRadioButton>(this, kIdAllPages);
+  m_onlyButton = Control<QRadioButton>(this, kIdOnlyPage);
+  m_pageEdit = Control<QLineEdit>(this, kIdPageEdit);
+  // Digits only, as the template's number style allows.
+  m_pageEdit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_pageEdit));
+  connect(Control<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CPrintPageDlg::accept);
+  connect(Control<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this,
+          &CPrintPageDlg::reject);
   connect(m_allButton, &QRadioButton::clicked, this, [this] { m_bAllPages = TRUE; });
   connect(m_onlyButton, &QRadioButton::clicked, this, [this] { m_bAllPages = FALSE; });
 }
@@ -150,7 +98,7 @@ void CPrintPageDlg::accept() {
   }
   if (n < 1 || n > m_nPageCount) {
     const QString message = QString::asprintf(res::LoadString(res::IDS_PAGE_RANGE), m_nPageCount);
-    QMessageBox::warning(this, QString::fromUtf8(res::LoadString(res::IDS_APP_NAME)), message);
+    ShowMessage(this, message, MessageButtons::Ok, MessageIcon::Exclamation);
     m_pageEdit->setFocus();
     return;
   }

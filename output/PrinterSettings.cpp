@@ -3,7 +3,37 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 
+namespace {
+
+std::optional<QString> g_testPrinterFile;
+const QString kTestPrinterName = QStringLiteral("PDF file");
+
+bool IsTestPrinter(const PrinterIdentity& identity) {
+  return g_testPrinterFile && identity.name == kTestPrinterName;
+}
+
+// A printer of the chosen queue, or the PDF file of the test printer.
+std::unique_ptr<QPrinter> NewPrinter(const PrinterIdentity& identity) {
+  if (!IsTestPrinter(identity))
+    return std::make_unique<QPrinter>(QPrinterInfo::printerInfo(identity.name),
+                                      QPrinter::HighResolution);
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(*g_testPrinterFile);
+  printer->setPageSize(QPageSize(QPageSize::Letter));
+  printer->setResolution(300);
+  return printer;
+}
+
+}  // namespace
+
+void SetTestPrinter(std::optional<QString> pdfPath) { g_testPrinterFile = std::move(pdfPath); }
+
 std::optional<PrinterIdentity> SystemDefaultPrinter() {
+  if (g_testPrinterFile) {
+    if (g_testPrinterFile->isEmpty()) return std::nullopt;
+    return PrinterIdentity{kTestPrinterName, QStringLiteral("PDF")};
+  }
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) return std::nullopt;
   return PrinterIdentity{info.printerName(), info.makeAndModel()};
@@ -36,8 +66,7 @@ void CPrinterSettings::TakePrinter(const std::optional<PrinterIdentity>& identit
   m_takenAsDefault = identity.has_value();
   m_setup.reset();
   if (!identity) return;
-  m_setup = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(identity->name),
-                                       QPrinter::HighResolution);
+  m_setup = NewPrinter(*identity);
 }
 
 void CPrinterSettings::SyncWithDefault(BOOL force) {
@@ -69,8 +98,7 @@ void CPrinterSettings::ChoosePrinter(const PrinterIdentity& printer) {
 
 std::unique_ptr<QPrinter> CPrinterSettings::CreatePrinterDC() const {
   if (!m_identity || !m_setup) return nullptr;
-  auto printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_identity->name),
-                                            QPrinter::HighResolution);
+  auto printer = NewPrinter(*m_identity);
   printer->setPageLayout(m_setup->pageLayout());
   printer->setResolution(m_setup->resolution());
   printer->setColorMode(m_setup->colorMode());

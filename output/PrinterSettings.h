@@ -24,6 +24,11 @@ struct PrinterIdentity {
 using DefaultPrinterSource = std::function<std::optional<PrinterIdentity>()>;
 [[nodiscard]] std::optional<PrinterIdentity> SystemDefaultPrinter();
 
+// Replaces the system's printers for the window tests: with a path, the default printer is one
+// that writes a PDF file there (letter paper, 300 dpi); with an empty path there is no printer
+// at all; nothing brings the system's printers back.
+void SetTestPrinter(std::optional<QString> pdfPath);
+
 // Resolutions and printable area (thousandths of an inch) of a set-up printer.
 [[nodiscard]] PrinterMetrics MetricsOfPrinter(const QPrinter& printer);
 

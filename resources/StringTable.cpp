@@ -108,7 +108,10 @@ constexpr Entry kStrings[] = {
     {IDS_FITTING_AS_BMP, "Saved as BMP it fits."},
     {IDS_MAIN_IMAGE_TITLE, "Select Poster Image File"},
     {IDS_IMAGE_FILTER,
-     "JPEG (*.jpg)|*.jpg|Windows Bitmap (*.bmp)|*.bmp|GIF (*.gif)|*.gif|All Files (*.*)|*.*||"},
+     "Images (*.jpg *.jpeg *.png *.webp *.heic *.heif *.avif *.bmp *.gif)|"
+     "*.jpg;*.jpeg;*.png;*.webp;*.heic;*.heif;*.avif;*.bmp;*.gif|JPEG (*.jpg)|*.jpg;*.jpeg|"
+     "PNG (*.png)|*.png|WebP (*.webp)|*.webp|HEIF (*.heic *.heif *.avif)|*.heic;*.heif;*.avif|"
+     "Windows Bitmap (*.bmp)|*.bmp|GIF (*.gif)|*.gif|All Files (*.*)|*.*||"},
     {IDS_ADD_TILES_TITLE, "Select Tile File Names"},
     {IDS_OPEN_LIST_TITLE, "Select file containing tile filenames"},
     {IDS_SAVE_LIST_TITLE, "Select file to store tile filenames"},
@@ -123,6 +126,9 @@ constexpr Entry kStrings[] = {
     {IDS_HELP_TITLE, "Quillet Poster Help"},
     {IDS_ENTER_NUMBER, "Please enter a number."},
     {IDS_PRINT_NOT_DELIVERED, "The print job could not be completed: '%s'"},
+    {IDS_BUILD_BEFORE_PRINT, "Poster must be built before printing. Build poster now?"},
+    {IDS_BUILD_BEFORE_PREVIEW, "Poster must be built before previewing. Build poster now?"},
+    {IDS_BUILD_BEFORE_SAVE, "Poster must be built before saving. Build poster now?"},
 };
 
 // Lookups search the table by halves, so a text added out of order would vanish.

@@ -100,6 +100,9 @@ enum StringId : unsigned {
   IDS_ENTER_NUMBER = 244,
   // Printing and saving beyond the first release.
   IDS_PRINT_NOT_DELIVERED = 260,
+  IDS_BUILD_BEFORE_PRINT = 261,
+  IDS_BUILD_BEFORE_PREVIEW = 262,
+  IDS_BUILD_BEFORE_SAVE = 263,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).

@@ -12,9 +12,9 @@
 #include "app/PosterControls.h"
 #include "app/PosterDlg.h"
 #include "engine/PrintSize.h"
+#include "output/PrinterSettings.h"
 #include "platform/ControlTable.h"
 #include "platform/HelpWindow.h"
-#include "platform/PrinterQuery.h"
 #include "resources/StringTable.h"
 #include "support/TestSupport.h"
 
@@ -31,7 +31,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    SetPrinterProbe([] { return false; });
+    SetTestPrinter(QString());
     gui::ClearSettings();
   }
 
@@ -56,7 +56,7 @@ class MainWindowTest : public QObject {
   void CommandsAreEnabledOnlyWithTheirInputs() {
     gui::MessageRecorder messages;
     gui::FileDialogAnswers files;
-    SetPrinterProbe([] { return true; });
+    SetTestPrinter(QString::fromStdString(test::ScratchPath("enable.pdf")));
     CPosterDlg dlg;
     Show(dlg);
     QVERIFY2(messages.requests.empty(), qPrintable(messages.Texts().join('|')));  // a printer
@@ -113,10 +113,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.GetPrintSize().width, TruncateToHundredths(1024 / 600.0));
     QCOMPARE(Shown(dlg, IDC_PRINT_HEIGHT).toDouble(), 1.28);
 
-    // The next dialog starts from that file, with the BMP filter.
+    // The next dialog starts from that file, with the BMP filter (after the all-pictures one and
+    // four other formats).
     files.Choose(gui::MakeTextFile("not-a-picture.bmp", "plain words, no picture"));
     ClickButton(dlg, IDC_BROWSE_MAIN);
-    QCOMPARE(files.requests.back().filterIndex, 2);
+    QCOMPARE(files.requests.back().filterIndex, 6);
     QCOMPARE(files.requests.back().initialName, QStringLiteral("wide.bmp"));
     QCOMPARE(messages.Texts().last(), QString::fromUtf8(res::LoadString(res::IDS_MAIN_IMAGE_ERROR)));
     QVERIFY(Shown(dlg, IDC_MAIN_FILE).isEmpty());

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "TestRegistry.h"
+#include "output/PrinterSettings.h"
 #include "platform/HelpWindow.h"
-#include "platform/PrinterQuery.h"
 #include "support/TestSupport.h"
 
 namespace gui {
@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   UsePrivateFolders();
   QApplication application(argc, argv);
-  SetPrinterProbe([] { return false; });
+  SetTestPrinter(QString());
   SetHelpFilePath(QStringLiteral(HELP_FILE));
   // argv[1] names one class; the remaining arguments go to QtTest.
   const std::string only = argc > 1 && argv[1][0] != '-' ? argv[1] : "";
