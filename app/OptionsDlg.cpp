@@ -22,8 +22,9 @@ constexpr unsigned kMinCustom = 10, kMaxCustom = 500;
 
 constexpr ControlSpec kTemplate[] = {
     {0, ControlKind::Group, 7, 7, 166, 56, "Tile order"},
-    {1028, ControlKind::Radio, 16, 26, 43, 10, "&Random", kGroupStart},
-    {1027, ControlKind::Radio, 16, 45, 108, 10, "&Sequential (loops through list)"},
+    {1028, ControlKind::Radio, 16, 19, 43, 10, "&Random", kGroupStart},
+    {1027, ControlKind::Radio, 16, 33, 108, 10, "&Sequential (loops through list)"},
+    {1057, ControlKind::Radio, 16, 47, 108, 10, "M&atched to the picture"},
     {0, ControlKind::Group, 7, 64, 166, 88, "C&ustom tile size"},
     {0, ControlKind::Label, 20, 76, 146, 18,
      "Select tile width as a percentage of\nposter resolution:"},

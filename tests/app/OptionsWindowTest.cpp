@@ -125,6 +125,7 @@ class OptionsWindowTest : public QObject {
     // Each other option, changed alone, makes the poster stale.
     const std::vector<std::function<void(COptionsDlg*)>> changes = {
         [](COptionsDlg* o) { Choose(o, 1028); },
+        [](COptionsDlg* o) { Choose(o, 1057); },
         [](COptionsDlg* o) { Choose(o, 1040); },
         [](COptionsDlg* o) { Control<QCheckBox>(o, 1030)->click(); },
         [](COptionsDlg* o) { Control<QCheckBox>(o, 1031)->click(); },
@@ -141,6 +142,7 @@ class OptionsWindowTest : public QObject {
       });
       QVERIFY2(!dlg.IsBuilt(), qPrintable(QString::number(i)));
     }
+    QCOMPARE(dlg.Params().TileOrder, TileOrderMode::Matched);
   }
 
   void CustomSizeOutsideItsRangeKeepsTheDialogOpen() {
