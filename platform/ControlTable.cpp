@@ -54,10 +54,10 @@ QWidget* MakeButton(QWidget* window, const QString& text, bool isDefault) {
 }
 
 // Option buttons of one group share a QButtonGroup, so that groups of one window stay apart.
-QWidget* MakeRadio(QWidget* window, const ControlSpec& spec, QButtonGroup*& group) {
-  auto* radio = new QRadioButton(QString::fromUtf8(spec.text), window);
-  if (group == nullptr || (spec.flags & kGroupStart)) group = new QButtonGroup(window);
-  group->addButton(radio, spec.id);
+QWidget* MakeRadio(QWidget* window, const ControlSpec& item, QButtonGroup*& group) {
+  auto* radio = new QRadioButton(QString::fromUtf8(item.text), window);
+  if (group == nullptr || (item.flags & kGroupStart)) group = new QButtonGroup(window);
+  group->addButton(radio, item.id);
   return radio;
 }
 
@@ -83,10 +83,10 @@ QWidget* MakeProgress(QWidget* window) {
   return bar;
 }
 
-QWidget* MakeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& group) {
-  const QString text = QString::fromUtf8(spec.text ? spec.text : "");
-  switch (spec.kind) {
-    case ControlKind::Label: return MakeLabel(window, text, spec.height);
+QWidget* MakeControl(QWidget* window, const ControlSpec& item, QButtonGroup*& group) {
+  const QString text = QString::fromUtf8(item.text ? item.text : "");
+  switch (item.kind) {
+    case ControlKind::Label: return MakeLabel(window, text, item.height);
     case ControlKind::Group: return new QGroupBox(text, window);
     case ControlKind::Frame: return MakeFrame(window);
     case ControlKind::Icon: return MakeIcon(window);
@@ -94,7 +94,7 @@ QWidget* MakeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& gr
     case ControlKind::ReadOnlyEdit: return MakeEdit(window, true);
     case ControlKind::Button: return MakeButton(window, text, false);
     case ControlKind::DefaultButton: return MakeButton(window, text, true);
-    case ControlKind::Radio: return MakeRadio(window, spec, group);
+    case ControlKind::Radio: return MakeRadio(window, item, group);
     case ControlKind::Check: return new QCheckBox(text, window);
     case ControlKind::List: return MakeList(window);
     case ControlKind::Slider: return MakeSlider(window);
@@ -105,9 +105,9 @@ QWidget* MakeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& gr
 }
 
 // Texts on one line are never cut: a font wider than the template's widens the control.
-bool GrowsWithText(const ControlSpec& spec) {
-  return (spec.kind == ControlKind::Radio || spec.kind == ControlKind::Check ||
-          (spec.kind == ControlKind::Label && spec.height <= 10));
+bool GrowsWithText(const ControlSpec& item) {
+  return (item.kind == ControlKind::Radio || item.kind == ControlKind::Check ||
+          (item.kind == ControlKind::Label && item.height <= 10));
 }
 
 bool TakesFocus(ControlKind kind) {
@@ -117,23 +117,23 @@ bool TakesFocus(ControlKind kind) {
 
 }  // namespace
 
-void BuildControls(QWidget* window, std::span<const ControlSpec> specs,
+void BuildControls(QWidget* window, std::span<const ControlSpec> items,
                    const DialogBaseUnits& units) {
   QButtonGroup* group = nullptr;
   QLabel* mnemonicLabel = nullptr;  // a label's Alt key moves to the next control that takes focus
-  for (const ControlSpec& spec : specs) {
-    QWidget* control = MakeControl(window, spec, group);
-    if (mnemonicLabel != nullptr && TakesFocus(spec.kind)) {
+  for (const ControlSpec& item : items) {
+    QWidget* control = MakeControl(window, item, group);
+    if (mnemonicLabel != nullptr && TakesFocus(item.kind)) {
       mnemonicLabel->setBuddy(control);
       mnemonicLabel = nullptr;
     }
-    if (spec.kind == ControlKind::Label && spec.text && std::strchr(spec.text, '&'))
+    if (item.kind == ControlKind::Label && item.text && std::strchr(item.text, '&'))
       mnemonicLabel = static_cast<QLabel*>(control);
-    if (spec.id != 0) control->setObjectName(QString::number(spec.id));
-    QRect place = MapDialogRect(units, QRect(spec.x, spec.y, spec.width, spec.height));
-    if (GrowsWithText(spec)) place.setWidth(std::max(place.width(), control->sizeHint().width()));
+    if (item.id != 0) control->setObjectName(QString::number(item.id));
+    QRect place = MapDialogRect(units, QRect(item.x, item.y, item.width, item.height));
+    if (GrowsWithText(item)) place.setWidth(std::max(place.width(), control->sizeHint().width()));
     control->setGeometry(place);
-    if (spec.kind == ControlKind::Group || spec.kind == ControlKind::Frame) control->lower();
+    if (item.kind == ControlKind::Group || item.kind == ControlKind::Frame) control->lower();
   }
 }
 

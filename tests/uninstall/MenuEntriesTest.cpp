@@ -56,12 +56,12 @@ TEST_F(MenuEntriesTest, AFolderHoldingMoreThanTheEntriesStaysAndStaysInTheMenu) 
 }
 
 TEST(MenuLocationsTest, FollowTheUsersDataAndConfigurationFolders) {
-  qputenv("XDG_DATA_HOME", "/data/home");
-  qputenv("XDG_CONFIG_HOME", "/config/home");
+  qputenv("XDG_DATA_HOME", "/xdg/data");
+  qputenv("XDG_CONFIG_HOME", "/xdg/config");
   const MenuLocations where = UserMenuLocations();
-  EXPECT_EQ(where.applicationsFolder, "/data/home/applications");
-  EXPECT_EQ(where.directoriesFolder, "/data/home/desktop-directories");
-  EXPECT_EQ(where.mergedMenusFolder, "/config/home/menus/applications-merged");
+  EXPECT_EQ(where.applicationsFolder, "/xdg/data/applications");
+  EXPECT_EQ(where.directoriesFolder, "/xdg/data/desktop-directories");
+  EXPECT_EQ(where.mergedMenusFolder, "/xdg/config/menus/applications-merged");
 }
 
 }  // namespace
