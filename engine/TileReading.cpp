@@ -59,15 +59,23 @@ ReadPlan PlanJobs(const TileReadRequest& request) {
   return plan;
 }
 
-// Loads and shapes the job's file; false, with the failure set, when that fails.
+// Loads and shapes the job's file; false, with the failure set, when that fails. A JPEG tile's
+// rows are shaped as they are decoded, so the whole photograph is never held.
 bool DecodeAndShape(TileJob& job, const TileShape& shape, std::shared_ptr<CDibImage>& tile) {
   tile = std::make_shared<CDibImage>();
-  if (!Load(*tile, job.path, LoadOptions{shape.turnUpright})) {
+  CTileRowShaper shaper(shape);
+  const LoadOutcome loaded = LoadOrStream(*tile, job.path, LoadOptions{shape.turnUpright}, shaper);
+  if (loaded.delivery == Delivery::kNone) {
     job.failure = res::IDS_TILE_OPEN_ERROR;
     return false;
   }
   job.decoded = true;
-  job.incomplete = !LoadedWhole(*tile);
+  job.incomplete = !loaded.whole;
+  if (loaded.delivery == Delivery::kRows) {
+    if (shaper.Finish(*tile)) return true;
+    job.failure = res::IDS_NO_MEMORY;
+    return false;
+  }
   const ShapeResult shaped = ShapeTile(*tile, shape);
   if (shaped != ShapeResult::kShaped) {
     job.failure = shaped == ShapeResult::kNoMemory ? res::IDS_NO_MEMORY : 0u;

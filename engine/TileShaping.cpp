@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
-#include "image/ReduceTurned.h"
 #include "image/Resample.h"
 
 namespace {
 
-// Whether the tile must be turned to the majority orientation; square tiles never are.
-bool NeedsTurn(const CDibImage& tile, bool landscapeMajority) {
-  const int w = tile.GetWidth(), h = tile.GetHeight();
+// Whether a w × h tile must be turned to the majority orientation; square tiles never are.
+bool NeedsTurn(int w, int h, bool landscapeMajority) {
   return landscapeMajority ? h > w : w > h;
 }
 
@@ -46,22 +45,46 @@ TileShape MakeTileShape(const TileGrid& grid, const PosterParams& params, bool l
   return shape;
 }
 
-// A turned tile that shrinks in both directions is gathered in one pass, with the very bytes
-// of the three steps.
+ShapePlan PlanShape(int width, int height, const TileShape& shape) {
+  ShapePlan plan;
+  plan.turn = shape.rotate && NeedsTurn(width, height, shape.landscapeMajority);
+  const int turnedW = plan.turn ? height : width;
+  const int turnedH = plan.turn ? width : height;
+  plan.cut = shape.crop ? CropRect(turnedW, turnedH, shape) : TurnedRect{0, 0, turnedW, turnedH};
+  plan.onePass =
+      CBoxReducer::Applies(width, height, plan.turn, plan.cut, shape.width, shape.height);
+  return plan;
+}
+
+// A tile that shrinks in both directions is gathered in one pass, with the very bytes of the
+// three steps.
 ShapeResult ShapeTile(CDibImage& tile, const TileShape& shape) {
-  const bool turn = shape.rotate && NeedsTurn(tile, shape.landscapeMajority);
-  const int turnedW = turn ? tile.GetHeight() : tile.GetWidth();
-  const int turnedH = turn ? tile.GetWidth() : tile.GetHeight();
-  const TurnedRect cut = shape.crop ? CropRect(turnedW, turnedH, shape)
-                                    : TurnedRect{0, 0, turnedW, turnedH};
-  if (turn && shape.width < cut.width && shape.height < cut.height) {
-    if (!ReduceTurnedRect(tile, cut, shape.width, shape.height)) return ShapeResult::kNoMemory;
+  const ShapePlan plan = PlanShape(tile.GetWidth(), tile.GetHeight(), shape);
+  if (plan.onePass) {
+    if (!ReduceRect(tile, plan.turn, plan.cut, shape.width, shape.height))
+      return ShapeResult::kNoMemory;
     return ShapeResult::kShaped;
   }
-  if (turn && !tile.RotateLeft()) return ShapeResult::kNoMemory;
-  const bool cutSomething = cut.width != turnedW || cut.height != turnedH;
+  if (plan.turn && !tile.RotateLeft()) return ShapeResult::kNoMemory;
+  const TurnedRect& cut = plan.cut;
+  const bool cutSomething = cut.width != tile.GetWidth() || cut.height != tile.GetHeight();
   if (cutSomething && !tile.CropToRect(cut.x, cut.y, cut.width, cut.height))
     return ShapeResult::kCutFailed;
   if (!Resample(tile, shape.width, shape.height)) return ShapeResult::kNoMemory;
   return ShapeResult::kShaped;
 }
+
+bool CTileRowShaper::Accept(int width, int height) {
+  const ShapePlan plan = PlanShape(width, height, m_shape);
+  if (!plan.onePass) return false;
+  try {
+    m_reducer.emplace(width, height, plan.turn, plan.cut, m_shape.width, m_shape.height);
+  } catch (const std::bad_alloc&) {
+    return false;  // loaded whole, the tile then fails for want of memory as any other would
+  }
+  return true;
+}
+
+void CTileRowShaper::Take(int y, const std::uint8_t* row) { m_reducer->AddRow(y, row); }
+
+BOOL CTileRowShaper::Finish(CDibImage& tile) { return m_reducer && m_reducer->Finish(tile); }

@@ -91,12 +91,24 @@ const FormatEntry* OpenAndRecognise(CDibImage& image, const std::string& fileNam
 
 // Reads the pixels and turns them upright as the reader's context says. A picture that cannot
 // be turned for want of memory is not loaded: its size would contradict the probe.
-void ReadUpright(const FormatEntry& format, CDibImage& image, const LoadOptions& options) {
-  ReadContext context{options};
+void ReadUpright(const FormatEntry& format, CDibImage& image, ReadContext& context) {
   format.read(image, context);
   if (image.IsValid() && context.orientation != kOrientationUpright &&
       !TurnUpright(image, context.orientation))
     image.ClearValid();
+}
+
+// Opens, recognises and reads; the context says where the rows went.
+void ReadFile(CDibImage& image, const std::string& fileName, ReadContext& context) {
+  try {
+    const FormatEntry* format = OpenAndRecognise(image, fileName);
+    if (format != nullptr) ReadUpright(*format, image, context);
+  } catch (...) {
+    // A reader that fails after creating the pixels leaves a partly filled picture, which
+    // counts as loaded; one that fails before leaves the image empty.
+  }
+  image.CloseFile();
+  image.FreeRowBuffer();
 }
 
 }  // namespace
@@ -118,16 +130,23 @@ BOOL Probe(CDibImage& image, const std::string& fileName, int& width, int& heigh
 }
 
 BOOL Load(CDibImage& image, const std::string& fileName, const LoadOptions& options) {
-  try {
-    const FormatEntry* format = OpenAndRecognise(image, fileName);
-    if (format != nullptr) ReadUpright(*format, image, options);
-  } catch (...) {
-    // A reader that fails after creating the pixels leaves a partly filled picture, which
-    // counts as loaded; one that fails before leaves the image empty.
-  }
-  image.CloseFile();
-  image.FreeRowBuffer();
+  ReadContext context{options};
+  ReadFile(image, fileName, context);
   return image.IsValid();
+}
+
+LoadOutcome LoadOrStream(CDibImage& image, const std::string& fileName, const LoadOptions& options,
+                         CRowReceiver& receiver) {
+  ReadContext context{options};
+  context.receiver = &receiver;
+  ReadFile(image, fileName, context);
+  // Rows handed over count as read even when the decoding stopped after them, as a partly
+  // filled image counts as loaded.
+  if (context.streamedHeight > 0)
+    return {Delivery::kRows,
+            image.m_currentRow >= context.streamedHeight && !image.m_dataDamaged};
+  if (!image.IsValid()) return {};
+  return {Delivery::kImage, LoadedWhole(image) != FALSE};
 }
 
 BOOL LoadedWhole(const CDibImage& image) {

@@ -22,6 +22,24 @@ constexpr std::size_t kFormatHeadBytes = 64;
 [[nodiscard]] BOOL Load(CDibImage& image, const std::string& fileName,
                         const LoadOptions& options = {});
 
+class CRowReceiver;
+
+// How LoadOrStream delivered a picture.
+enum class Delivery {
+  kNone,   // not loaded: as Load's FALSE
+  kImage,  // loaded into the image, as Load does
+  kRows,   // handed to the receiver row by row; the image has no pixels
+};
+struct LoadOutcome {
+  Delivery delivery = Delivery::kNone;
+  bool whole = false;  // every row was read from undamaged data (see LoadedWhole)
+};
+
+// Load, except that a reader able to hand its rows over as it decodes them (JPEG) offers them to
+// receiver, for a picture that needs no turning upright.
+[[nodiscard]] LoadOutcome LoadOrStream(CDibImage& image, const std::string& fileName,
+                                       const LoadOptions& options, CRowReceiver& receiver);
+
 // After a successful Load: FALSE when the file's data ended early or was damaged, so that part of
 // the picture is filled in plain rather than read.
 [[nodiscard]] BOOL LoadedWhole(const CDibImage& image);

@@ -7,6 +7,7 @@
 
 #include "formats/ExifOrientation.h"
 #include "formats/JpegError.h"
+#include "formats/RowReceiver.h"
 
 namespace {
 
@@ -139,6 +140,58 @@ void DecodeThroughStrip(jpeg_decompress_struct& info, CDibImage& image, JSAMPARR
   }
 }
 
+JSAMPARRAY AllocateRows(jpeg_decompress_struct& info, JDIMENSION samplesPerRow, JDIMENSION rows) {
+  return info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, samplesPerRow,
+                                rows);
+}
+
+// Rows for a receiver: decoded into the strip and handed over from there, converted into one
+// row of pixels first unless the library delivers blue-green-red itself.
+void DecodeToReceiver(jpeg_decompress_struct& info, CDibImage& image, CRowReceiver& receiver,
+                      PixelLayout layout) {
+  const JSAMPARRAY strip = AllocateRows(info, info.output_width * info.output_components, kStripRows);
+  const JSAMPARRAY converted =
+      layout == PixelLayout::kBgr ? nullptr : AllocateRows(info, info.output_width * 3, 1);
+  while (info.output_scanline < info.output_height) {
+    const JDIMENSION done = jpeg_read_scanlines(&info, strip, kStripRows);
+    if (done == 0) return;
+    for (JDIMENSION i = 0; i < done; ++i) {
+      const std::uint8_t* row = strip[i];
+      if (layout == PixelLayout::kGray)
+        WidenGrayRow(converted[0], strip[i], info.output_width);
+      else if (layout != PixelLayout::kBgr)
+        ConvertCmykRow(converted[0], strip[i], info.output_width,
+                       layout == PixelLayout::kInvertedCmyk);
+      if (converted != nullptr) row = converted[0];
+      receiver.Take(image.m_currentRow++, row);
+    }
+  }
+}
+
+// Rows for the image; false when its pixels cannot be had. The frame size is at most 65,500 on
+// each side (the library refuses more), so it fits an int.
+bool DecodeToImage(jpeg_decompress_struct& info, CDibImage& image, PixelLayout layout) {
+  JSAMPARRAY strip = nullptr;
+  if (layout != PixelLayout::kBgr)
+    strip = AllocateRows(info, info.output_width * info.output_components, kStripRows);
+  if (!image.Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height)))
+    return false;
+  if (strip == nullptr)
+    DecodeIntoRows(info, image);
+  else
+    DecodeThroughStrip(info, image, strip, layout);
+  return true;
+}
+
+// Whether the context's receiver takes this picture's rows: only upright pictures are offered.
+bool ReceiverAccepts(const jpeg_decompress_struct& info, ReadContext& context) {
+  if (context.receiver == nullptr || context.orientation != 1) return false;
+  const int width = static_cast<int>(info.output_width), height = static_cast<int>(info.output_height);
+  if (!context.receiver->Accept(width, height)) return false;
+  context.streamedHeight = height;
+  return true;
+}
+
 void Decode(Decompressor& decompressor, CDibImage& image, ReadContext& context) {
   PixelLayout layout{};
   if (!ReadHeader(decompressor, image.GetOpenFile(), layout, context)) return;
@@ -149,18 +202,11 @@ void Decode(Decompressor& decompressor, CDibImage& image, ReadContext& context) 
   if (layout == PixelLayout::kBgr) info.out_color_space = JCS_EXT_BGR;
   jpeg_start_decompress(&info);
 
-  JSAMPARRAY strip = nullptr;
-  if (layout != PixelLayout::kBgr)
-    strip = info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                   info.output_width * info.output_components, kStripRows);
-  // The frame size is at most 65,500 on each side (the library refuses more), so it fits an int.
-  if (!image.Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height)))
-    return;
   image.m_currentRow = 0;
-  if (strip == nullptr)
-    DecodeIntoRows(info, image);
-  else
-    DecodeThroughStrip(info, image, strip, layout);
+  if (ReceiverAccepts(info, context))
+    DecodeToReceiver(info, image, *context.receiver, layout);
+  else if (!DecodeToImage(info, image, layout))
+    return;
   // Data that ends early or is corrupt is filled in grey by the library, with a warning.
   if (info.err->num_warnings > 0) image.m_dataDamaged = TRUE;
   jpeg_finish_decompress(&info);

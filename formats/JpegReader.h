@@ -21,7 +21,9 @@
 void ReadJpegFile(CDibImage& image);
 
 // The same, with the EXIF orientation of an APP1 segment reported in context.orientation when
-// context.options.turnUpright asks for it (the stored frame and pixels are not turned here). The
-// forms above read the file as stored, without looking for an orientation.
+// context.options.turnUpright asks for it (the stored frame and pixels are not turned here). When
+// the picture needs no turning and context.receiver accepts its size, the rows go to the
+// receiver as they are decoded and the image gets no pixels. The forms above read the file as
+// stored, without looking for an orientation.
 [[nodiscard]] BOOL ProbeJpegFile(CDibImage& image, int& width, int& height, ReadContext& context);
 void ReadJpegFile(CDibImage& image, ReadContext& context);

@@ -11,6 +11,8 @@ struct LoadOptions {
   bool turnUpright = true;
 };
 
+class CRowReceiver;
+
 // Handed by the dispatch to a reader for one probe or load.
 struct ReadContext {
   LoadOptions options;
@@ -18,4 +20,10 @@ struct ReadContext {
   // when the file has none, when options.turnUpright is false, or when the reader applied the
   // file's transform itself.
   int orientation = 1;
+  // A reader that can hand its rows over as it decodes them offers them here, when it is set and
+  // the picture needs no turning; the image then gets no pixels.
+  CRowReceiver* receiver = nullptr;
+  // Set by a reader whose rows the receiver accepted: the picture's height; 0 otherwise. The
+  // image's m_currentRow then counts the rows handed over.
+  int streamedHeight = 0;
 };

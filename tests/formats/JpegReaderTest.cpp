@@ -17,6 +17,7 @@
 
 #include "formats/ImageFile.h"
 #include "formats/JpegReader.h"
+#include "formats/RowRecorder.h"
 #include "support/TestSupport.h"
 
 extern char** environ;
@@ -284,4 +285,45 @@ TEST(JpegReader, ProgressiveFileWithHundredsOfScansIsRefused) {
   CDibImage image;
   EXPECT_TRUE(Load(image, Spliced("progressive_64x48.jpg", scan, 400)));  // 410 scans in all
   EXPECT_FALSE(Load(image, Spliced("progressive_64x48.jpg", scan, 600)));
+}
+
+// A tile's rows go to the shaping as they are decoded: they must be the loaded picture's rows,
+// and a file cut short or failing late must count as incomplete in the same way.
+TEST(JpegReader, RowsHandedOverAreThoseOfTheLoadedPicture) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/jpeg"))
+    if (entry.path().extension() == ".jpg") files.push_back(entry.path().string());
+  const Bytes restart = test::ReadFile(JpegData("restart_64x48.jpg"));
+  const std::string cut = test::ScratchPath("rows-cut.jpg");
+  test::WriteFile(cut, Bytes(restart.begin(), restart.begin() + restart.size() / 2));
+  files.push_back(cut);
+  files.push_back(Spliced("ycc420_37x23.jpg", Segment("ycc420_37x23.jpg", "\xFF\xC0", false), 1));
+  const std::string cmyk = test::ScratchPath("rows-cmyk.jpg");
+  WriteWithLibrary(cmyk, 4, JCS_YCCK, true, [](int x, int y, int i) { return JSAMPLE(x * 7 + y * 3 + i * 50); });
+  files.push_back(cmyk);
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    CDibImage loaded, holder;
+    ASSERT_TRUE(Load(loaded, file));
+    test::RowRecorder recorder;
+    const LoadOutcome outcome = LoadOrStream(holder, file, LoadOptions{}, recorder);
+    ASSERT_EQ(outcome.delivery, Delivery::kRows);
+    EXPECT_FALSE(holder.IsValid());
+    EXPECT_EQ(outcome.whole, LoadedWhole(loaded) != FALSE);
+    EXPECT_LE(recorder.rowsTaken, loaded.GetHeight());
+    EXPECT_TRUE(test::SamePixels(recorder.picture, loaded));
+  }
+}
+
+TEST(JpegReader, DeclinedRowsAreLoadedIntoTheImage) {
+  CDibImage image, expected;
+  test::RowRecorder decliner(false);
+  const LoadOutcome outcome = LoadOrStream(image, JpegData("gray_37x23.jpg"), LoadOptions{}, decliner);
+  EXPECT_EQ(decliner.accepted, 1);
+  EXPECT_EQ(outcome.delivery, Delivery::kImage);
+  EXPECT_TRUE(outcome.whole);
+  ASSERT_TRUE(Load(expected, JpegData("gray_37x23.jpg")));
+  EXPECT_TRUE(test::SamePixels(image, expected));
+  EXPECT_EQ(LoadOrStream(image, test::ScratchPath("no-such.jpg"), LoadOptions{}, decliner).delivery,
+            Delivery::kNone);
 }

@@ -14,6 +14,7 @@
 #include "formats/ImageFile.h"
 #include "formats/JpegWriter.h"
 #include "image/Orientation.h"
+#include "formats/RowRecorder.h"
 #include "support/TestSupport.h"
 #include "support/ToolImages.h"
 
@@ -136,7 +137,21 @@ TEST(PhotoOrientation, JpegOfEachOrientationComesOutUpright) {
   for (int orientation = 1; orientation <= 8; ++orientation)
     for (const bool bigEndian : {false, true}) {
       const std::string name = FileName(orientation, bigEndian ? "mm.jpg" : "ii.jpg");
-      ExpectUpright(TaggedJpeg(name, 19, 11, orientation, bigEndian), orientation);
+      const std::string file = TaggedJpeg(name, 19, 11, orientation, bigEndian);
+      ExpectUpright(file, orientation);
+      // Rows handed over as decoded are stored rows: a photo to be turned is loaded whole.
+      CDibImage image, upright;
+      test::RowRecorder recorder;
+      const LoadOutcome outcome = LoadOrStream(image, file, LoadOptions{}, recorder);
+      ASSERT_TRUE(Load(upright, file));
+      if (orientation == 1) {
+        EXPECT_EQ(outcome.delivery, Delivery::kRows);
+        EXPECT_TRUE(test::SamePixels(recorder.picture, upright));
+      } else {
+        EXPECT_EQ(recorder.accepted, 0) << orientation;
+        EXPECT_EQ(outcome.delivery, Delivery::kImage);
+        EXPECT_TRUE(test::SamePixels(image, upright));
+      }
     }
 }
 
