@@ -10,9 +10,9 @@
 #include "engine/CellLaying.h"
 #include "engine/ColourLayout.h"
 #include "engine/TileMatch.h"
-#include "image/OrderedWork.h"
 #include "engine/ShapedTileCache.h"
 #include "engine/TileReading.h"
+#include "image/OrderedWork.h"
 #include "image/Progress.h"
 #include "image/Resample.h"
 #include "resources/StringTable.h"
@@ -62,11 +62,9 @@ TileGridResult ReprobeAndComputeGrid(const PosterBuildInputs& inputs) {
   return ComputeTileGrid(*inputs.tiles, FALSE, inputs.setup);
 }
 
-// Loads, turns, cuts, scales and frames every tile. A failure names the message to show.
-std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildInputs& inputs,
-                                           CProgress& progress) {
+// What reading the tiles takes: load, turn, cut, scale and frame each for the grid.
+TileReadRequest TileRequest(const BuildState& state, const PosterBuildInputs& inputs) {
   const PosterParams& params = inputs.setup.params;
-  progress.SetStage(res::IDS_STAGE_READ_TILES);
   TileReadRequest request;
   request.tiles = inputs.tiles;
   request.shape = MakeTileShape(state.grid, params, state.landscapeMajority);
@@ -74,7 +72,7 @@ std::optional<PosterBuildResult> ReadTiles(BuildState& state, const PosterBuildI
   request.cache = inputs.tileCache;
   request.threads = state.threads;
   request.measureLayouts = params.TileOrder == TileOrderMode::Matched;
-  return ReadTileImages(request, progress, state.tileImages);
+  return request;
 }
 
 // The colour layout of the main image under every cell, row by row. Nothing when cancelled.
@@ -131,7 +129,7 @@ std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildIn
   return Stopped();
 }
 
-// Steps from the tile order to the resampled main image; a result when the build must stop.
+// Steps from the tile order to the poster image; a result when the build must stop.
 std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInputs& inputs,
                                          CDibImage& poster, TileOrderShuffle& order,
                                          CProgress& progress) {
@@ -169,10 +167,16 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
     if (!poster.Create(width, height, TRUE)) return Stopped(res::IDS_NO_MEMORY);
   }
 
-  // The main image is resampled into the poster image itself: every cell then blends the main
-  // image's pixels under it and overwrites them, each pixel read once before it is written. This
-  // gives the bytes of a separate resampled copy without a second poster-sized image to hold
-  // and to clear.
+  return std::nullopt;
+}
+
+// The main image at the poster's size, in the poster image itself: every cell then blends the
+// main image's pixels under it and overwrites them, each pixel read once before it is written.
+// This gives the bytes of a separate resampled copy without a second poster-sized image to hold
+// and to clear.
+std::optional<PosterBuildResult> ResampleMain(const BuildState& state,
+                                              const PosterBuildInputs& inputs, CDibImage& poster,
+                                              CProgress& progress) {
   progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
   poster.SetProgress(&progress);
   const BOOL resampled = ResampleFrom(poster, poster.GetWidth(), poster.GetHeight(),
@@ -203,7 +207,11 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     state.previousPoster.TakePixels(poster);
     state.threads = COrderedWork::ThreadsFor(inputs.threads);
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
-    if (auto stop = ReadTiles(state, inputs, sink)) return *stop;
+    // The tiles are read on the helper threads while the main image is resampled.
+    CTileReading reading(TileRequest(state, inputs));
+    if (auto stop = ResampleMain(state, inputs, poster, sink)) return *stop;
+    sink.SetStage(res::IDS_STAGE_READ_TILES);
+    if (auto stop = reading.Collect(sink, state.tileImages)) return *stop;
     const auto cells = ChooseCellTiles(state, inputs, order, poster, sink);
     if (!cells) return Stopped();
     if (auto stop = LayTiles(state, inputs, *cells, poster, sink)) return *stop;

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "engine/ButtonFrame.h"
-#include "image/OrderedWork.h"
 #include "formats/ImageFile.h"
 #include "image/Progress.h"
 #include "resources/StringTable.h"
@@ -27,14 +26,18 @@ struct TileJob {
   std::optional<unsigned> failure;  // the message id, 0 for none
 };
 
+}  // namespace
+
 // The jobs in order of their first entry, and each entry's job.
-struct ReadPlan {
+struct CTileReading::Plan {
   std::vector<TileJob> jobs;
   std::vector<int> jobOfEntry;
 };
 
-ReadPlan PlanJobs(const TileReadRequest& request) {
-  ReadPlan plan;
+namespace {
+
+CTileReading::Plan PlanJobs(const TileReadRequest& request) {
+  CTileReading::Plan plan;
   std::map<std::pair<std::string, FileStamp>, int> jobOfFile;
   const int count = request.tiles->GetCount();
   plan.jobOfEntry.reserve(static_cast<std::size_t>(count));
@@ -130,30 +133,38 @@ PosterBuildResult Failed(unsigned messageId, const std::string& path) {
 
 }  // namespace
 
-std::optional<PosterBuildResult> ReadTileImages(const TileReadRequest& request,
-                                                CProgress& progress, TileImages& images) {
-  ReadPlan plan = PlanJobs(request);
-  const int count = static_cast<int>(plan.jobOfEntry.size());
+CTileReading::CTileReading(const TileReadRequest& request)
+    : m_request(request), m_plan(std::make_unique<Plan>(PlanJobs(request))) {
+  m_work = std::make_unique<COrderedWork>(
+      static_cast<int>(m_plan->jobs.size()), request.threads,
+      [this](int j) { RunJob(m_plan->jobs[static_cast<std::size_t>(j)], m_request); });
+}
+
+// The helpers are stopped and joined before the jobs they work on go.
+CTileReading::~CTileReading() { m_work.reset(); }
+
+std::optional<PosterBuildResult> CTileReading::Collect(CProgress& progress, TileImages& images) {
+  const int count = static_cast<int>(m_plan->jobOfEntry.size());
   images.byEntry.assign(static_cast<std::size_t>(count), nullptr);
-  if (request.measureLayouts) images.layouts.assign(static_cast<std::size_t>(count), {});
-  COrderedWork work(static_cast<int>(plan.jobs.size()), request.threads,
-                    [&](int j) { RunJob(plan.jobs[static_cast<std::size_t>(j)], request); });
+  if (m_request.measureLayouts) images.layouts.assign(static_cast<std::size_t>(count), {});
   const auto goOn = [&progress] { return !progress.CheckCancel(); };
   for (int i = 0; i < count; ++i) {
-    const std::string& path = request.tiles->GetText(i);
+    const std::string& path = m_request.tiles->GetText(i);
     progress.SetDetail(path);
     if (!progress.SetPercent(100 * i / count)) return PosterBuildResult{};
-    TileJob& job = plan.jobs[static_cast<std::size_t>(plan.jobOfEntry[i])];
-    if (!work.WaitFor(plan.jobOfEntry[i], goOn)) return PosterBuildResult{};
+    const int jobIndex = m_plan->jobOfEntry[static_cast<std::size_t>(i)];
+    TileJob& job = m_plan->jobs[static_cast<std::size_t>(jobIndex)];
+    if (!m_work->WaitFor(jobIndex, goOn)) return PosterBuildResult{};
     if (job.failure) return Failed(*job.failure, path);
     if (job.decoded && !job.kept) {
       ++images.filesDecoded;
       if (job.incomplete) images.incompleteFiles.push_back(path);
-      if (request.cache && job.stamp) request.cache->Keep(path, *job.stamp, request.shape, job.shaped);
+      if (m_request.cache && job.stamp)
+        m_request.cache->Keep(path, *job.stamp, m_request.shape, job.shaped);
       job.kept = true;
     }
     images.byEntry[static_cast<std::size_t>(i)] = job.laid;
-    if (request.measureLayouts) images.layouts[static_cast<std::size_t>(i)] = job.layout;
+    if (m_request.measureLayouts) images.layouts[static_cast<std::size_t>(i)] = job.layout;
   }
   return std::nullopt;
 }

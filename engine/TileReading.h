@@ -14,6 +14,7 @@
 #include "engine/ColourLayout.h"
 #include "engine/ShapedTileCache.h"
 #include "engine/TileShaping.h"
+#include "image/OrderedWork.h"
 
 class CProgress;
 
@@ -34,8 +35,24 @@ struct TileImages {
   std::vector<std::string> incompleteFiles;
 };
 
-// Fills images; a result, naming the message to show, when the build must stop: the first
-// entry in list order whose file cannot be read, or a cancel.
-[[nodiscard]] std::optional<PosterBuildResult> ReadTileImages(const TileReadRequest& request,
-                                                              CProgress& progress,
-                                                              TileImages& images);
+// The tiles of one build, read on helper threads from the moment it is made, so that the
+// reading overlaps whatever the calling thread does before it collects them.
+class CTileReading {
+ public:
+  explicit CTileReading(const TileReadRequest& request);
+  ~CTileReading();
+  CTileReading(const CTileReading&) = delete;
+  CTileReading& operator=(const CTileReading&) = delete;
+
+  // Waits for the entries in list order, reporting each, and fills images; a result, naming the
+  // message to show, when the build must stop: the first entry in list order whose file cannot
+  // be read, or a cancel.
+  [[nodiscard]] std::optional<PosterBuildResult> Collect(CProgress& progress, TileImages& images);
+
+  struct Plan;  // the files to read, defined with the reading
+
+ private:
+  TileReadRequest m_request;
+  std::unique_ptr<Plan> m_plan;
+  std::unique_ptr<COrderedWork> m_work;
+};
