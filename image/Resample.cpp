@@ -12,7 +12,7 @@ namespace {
 // The nearest-neighbour first stage of a strong reduction, when it applies and its image can be
 // had; otherwise the box average runs from the source itself.
 BOOL ReduceBothPreShrunk(const CDibImage& source, CDibImage& destination, int preShrink,
-                         CProgress* progress) {
+                         CProgress* progress, int threads) {
   const std::int64_t width = static_cast<std::int64_t>(destination.GetWidth()) * preShrink;
   const std::int64_t height = static_cast<std::int64_t>(destination.GetHeight()) * preShrink;
   const bool smaller = width < source.GetWidth() || height < source.GetHeight();
@@ -22,10 +22,10 @@ BOOL ReduceBothPreShrunk(const CDibImage& source, CDibImage& destination, int pr
     if (stretched.Create(static_cast<int>(width), static_cast<int>(height), TRUE)) {
       stretched.StretchFrom(0, 0, static_cast<int>(width), static_cast<int>(height), source);
       // The stretched copy stands in for the source, and so does its sink.
-      return resample::ReduceBoth(stretched, destination, progress);
+      return resample::ReduceBoth(stretched, destination, progress, threads);
     }
   }
-  return resample::ReduceBoth(source, destination, progress);
+  return resample::ReduceBoth(source, destination, progress, threads);
 }
 
 // Runs the procedure that the two directions call for; equal sizes count as enlarging.
@@ -34,7 +34,7 @@ BOOL RunProcedure(const CDibImage& source, CDibImage& destination, int preShrink
   const bool reduceAcross = destination.GetWidth() < source.GetWidth();
   const bool reduceDown = destination.GetHeight() < source.GetHeight();
   if (reduceAcross && reduceDown)
-    return ReduceBothPreShrunk(source, destination, preShrink, progress);
+    return ReduceBothPreShrunk(source, destination, preShrink, progress, threads);
   if (reduceAcross) return resample::ReduceAcrossEnlargeDown(source, destination, progress);
   if (reduceDown) return resample::EnlargeAcrossReduceDown(source, destination, progress);
   return resample::EnlargeBoth(source, destination, progress, threads);

@@ -24,7 +24,7 @@
 // preShrink bounds the work of strong reductions: when both directions are reduced and
 // preShrink is non-zero, a source larger than preShrink times the new size in either direction
 // is first drawn at that size by nearest neighbour, and the box average runs from there.
-// destination and source may be the same image. threads above 1 lets an enlargement both ways
-// mix its rows on that many threads, with the same bytes.
+// destination and source may be the same image. threads above 1 lets a resampling that enlarges
+// or reduces both ways make its rows on that many threads, with the same bytes.
 [[nodiscard]] BOOL ResampleFrom(CDibImage& destination, int newWidth, int newHeight,
                                 CDibImage& source, int preShrink, int threads = 1);

@@ -19,7 +19,10 @@ class CProgress;
 namespace resample {
 
 // Box average both ways; needs destination width ≤ source width and height ≤ source height.
-[[nodiscard]] BOOL ReduceBoth(const CDibImage& source, CDibImage& destination, CProgress* progress);
+// With more than one thread the destination rows are made in bands on helper threads (the same
+// bytes) and only the calling thread reports.
+[[nodiscard]] BOOL ReduceBoth(const CDibImage& source, CDibImage& destination, CProgress* progress,
+                              int threads = 1);
 // Box average across, 64ths interpolation down (destination height ≥ source height).
 [[nodiscard]] BOOL ReduceAcrossEnlargeDown(const CDibImage& source, CDibImage& destination,
                                            CProgress* progress);
