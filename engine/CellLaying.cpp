@@ -69,7 +69,14 @@ bool LayRow(int row, const CellLayout& layout,
   const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(g.tilesAcross);
   for (int col = 0; col < g.tilesAcross; ++col) {
     const int x = col * g.tileWidth;
-    cell.CopyRect(*tiles[static_cast<std::size_t>(cellTiles[first + col])], 0, 0, -1, -1, 0, 0);
+    const CDibImage& tile = *tiles[static_cast<std::size_t>(cellTiles[first + col])];
+    // A tile that fills the cell image leaves nothing of earlier cells in it: blending it straight
+    // onto the main image's pixels gives the cell's bytes.
+    if (!layout.singleLine && tile.GetWidth() == g.tileWidth && tile.GetHeight() == g.tileHeight) {
+      tile.BlendOnto(poster, x, y, mainWeight, layout.tileWeight);
+      continue;
+    }
+    cell.CopyRect(tile, 0, 0, -1, -1, 0, 0);
     // The cell reads the main image's pixels under it before it takes their place.
     cell.BlendFrom(poster, x, y, g.tileWidth, g.tileHeight, mainWeight, layout.tileWeight);
     poster.CopyRect(cell, x, y, -1, -1, 0, 0);

@@ -234,45 +234,64 @@ void CDibImage::StretchFrom(int dx, int dy, int w, int h, const CDibImage& sourc
 
 namespace {
 
-// Blends count bytes of own towards source. A weight sum that is a power of two up to 256 (the
-// build's eighths) divides by shifting, which gives the same truncated quotient, and keeps every
-// product and sum below 2^16, so the loop runs in 16-bit vector lanes.
-void BlendRow(std::uint8_t* own, const std::uint8_t* source, std::size_t count,
-              unsigned sourceWeight, unsigned ownWeight) {
+// Writes count bytes of own blended towards source into out (which may be own or source). A
+// weight sum that is a power of two up to 256 (the build's eighths) divides by shifting, which
+// gives the same truncated quotient, and keeps every product and sum below 2^16, so the loop runs
+// in 16-bit vector lanes.
+void BlendRow(std::uint8_t* out, const std::uint8_t* own, const std::uint8_t* source,
+              std::size_t count, unsigned sourceWeight, unsigned ownWeight) {
   const unsigned sum = sourceWeight + ownWeight;
   if ((sum & (sum - 1)) == 0 && sum <= 256) {
     const int shift = __builtin_ctz(sum);
     const auto ownW = static_cast<std::uint16_t>(ownWeight);
     const auto sourceW = static_cast<std::uint16_t>(sourceWeight);
     for (std::size_t k = 0; k < count; ++k)
-      own[k] = static_cast<std::uint8_t>(
+      out[k] = static_cast<std::uint8_t>(
           static_cast<std::uint16_t>(ownW * own[k] + sourceW * source[k]) >> shift);
     return;
   }
   for (std::size_t k = 0; k < count; ++k)
-    own[k] = static_cast<std::uint8_t>((ownWeight * own[k] + sourceWeight * source[k]) / sum);
+    out[k] = static_cast<std::uint8_t>((ownWeight * own[k] + sourceWeight * source[k]) / sum);
+}
+
+// Weights whose 32-bit products could overflow are no blend the program makes.
+bool BlendableWeights(unsigned sourceWeight, unsigned ownWeight) {
+  constexpr unsigned kMaxWeight = 1u << 22;
+  return sourceWeight <= kMaxWeight && ownWeight <= kMaxWeight && sourceWeight + ownWeight != 0;
+}
+
+// Whether a w × h rectangle at (x, y) lies inside image.
+bool HoldsRect(const CDibImage& image, int x, int y, int w, int h) {
+  return x >= 0 && y >= 0 && w > 0 && h > 0 &&
+         static_cast<std::int64_t>(x) + w <= image.GetWidth() &&
+         static_cast<std::int64_t>(y) + h <= image.GetHeight();
 }
 
 }  // namespace
 
 void CDibImage::BlendFrom(const CDibImage& source, int x, int y, int w, int h,
                           unsigned sourceWeight, unsigned ownWeight) {
-  if (!Is24Bit() || !source.Is24Bit()) return;
-  if (x < 0 || y < 0 || w <= 0 || h <= 0) return;
-  if (static_cast<std::int64_t>(x) + w > source.GetWidth() ||
-      static_cast<std::int64_t>(y) + h > source.GetHeight())
-    return;
-  if (w > GetWidth() || h > GetHeight()) return;
-  // Weights whose 32-bit products could overflow are no blend the program makes.
-  constexpr unsigned kMaxWeight = 1u << 22;
-  if (sourceWeight > kMaxWeight || ownWeight > kMaxWeight || sourceWeight + ownWeight == 0) return;
-
+  if (!Is24Bit() || !source.Is24Bit() || !HoldsRect(source, x, y, w, h)) return;
+  if (w > GetWidth() || h > GetHeight() || !BlendableWeights(sourceWeight, ownWeight)) return;
   const std::size_t rowBytes = GetRowBytes(), sourceRowBytes = source.GetRowBytes();
   const std::size_t count = static_cast<std::size_t>(w) * 3;
   std::uint8_t* own = GetPixelAddress(0, 0);
   const std::uint8_t* src = source.GetPixelAddress(x, y);
   for (int j = 0; j < h; ++j, own -= rowBytes, src -= sourceRowBytes)
-    BlendRow(own, src, count, sourceWeight, ownWeight);
+    BlendRow(own, own, src, count, sourceWeight, ownWeight);
+}
+
+void CDibImage::BlendOnto(CDibImage& target, int x, int y, unsigned targetWeight,
+                          unsigned ownWeight) const {
+  const int w = GetWidth(), h = GetHeight();
+  if (!Is24Bit() || !target.Is24Bit() || !HoldsRect(target, x, y, w, h)) return;
+  if (!BlendableWeights(targetWeight, ownWeight)) return;
+  const std::size_t rowBytes = GetRowBytes(), targetRowBytes = target.GetRowBytes();
+  const std::size_t count = static_cast<std::size_t>(w) * 3;
+  const std::uint8_t* own = GetPixelAddress(0, 0);
+  std::uint8_t* out = target.GetPixelAddress(x, y);
+  for (int j = 0; j < h; ++j, own -= rowBytes, out -= targetRowBytes)
+    BlendRow(out, own, out, count, targetWeight, ownWeight);
 }
 
 void CDibImage::SetFileName(const std::string& fileName) { m_fileName = fileName; }
