@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "image/OrderedWork.h"
@@ -21,65 +22,89 @@ struct LineState {
   std::vector<std::uint8_t> bottom;
 };
 
+// The line pixels that a single-line tile leaves unwritten in the cell image: each cell blends
+// them, as they stand after the cell before it, with the main image's pixels under them.
+class LinePixels {
+ public:
+  explicit LinePixels(const TileGrid& g) : m_width(g.tileWidth), m_height(g.tileHeight) {
+    if (!m_column.Create(1, m_height, TRUE) || !m_bottom.Create(m_width - 1, 1, TRUE))
+      throw std::bad_alloc();
+  }
+
+  // Blends them with the poster's pixels of the cell at (x, y).
+  void Blend(const CDibImage& poster, int x, int y, unsigned mainWeight, unsigned tileWeight) {
+    m_column.BlendFrom(poster, x + m_width - 1, y, 1, m_height, mainWeight, tileWeight);
+    m_bottom.BlendFrom(poster, x, y + m_height - 1, m_width - 1, 1, mainWeight, tileWeight);
+  }
+  void CopyTo(CDibImage& poster, int x, int y) const {
+    poster.CopyRect(m_column, x + m_width - 1, y, -1, -1, 0, 0);
+    poster.CopyRect(m_bottom, x, y + m_height - 1, -1, -1, 0, 0);
+  }
+
+  void Save(LineState& state) const {
+    state.column.resize(static_cast<std::size_t>(m_height) * 3);
+    for (int y = 0; y < m_height; ++y)
+      std::memcpy(&state.column[static_cast<std::size_t>(y) * 3], m_column.GetPixelAddress(0, y), 3);
+    const std::uint8_t* bottom = m_bottom.GetPixelAddress(0, 0);
+    state.bottom.assign(bottom, bottom + (m_width - 1) * 3);
+  }
+  void Restore(const LineState& state) {
+    for (int y = 0; y < m_height; ++y)
+      std::memcpy(m_column.GetPixelAddress(0, y), &state.column[static_cast<std::size_t>(y) * 3], 3);
+    std::memcpy(m_bottom.GetPixelAddress(0, 0), state.bottom.data(), state.bottom.size());
+  }
+
+ private:
+  int m_width;
+  int m_height;
+  CDibImage m_column;
+  CDibImage m_bottom;
+};
+
 // Follows the line pixels through every cell in laying order, blending them exactly as the
-// whole cell is blended, and records them at the start of each cell row. False when cancelled.
+// cells blend them, and records them at the start of each cell row. False when cancelled.
 bool TraceLines(const CellLayout& layout, const CDibImage& poster, CProgress& progress,
                 std::vector<LineState>& states) {
   const TileGrid& g = layout.grid;
-  const int w = g.tileWidth, h = g.tileHeight;
-  CDibImage column, bottom;
-  if (!column.Create(1, h, TRUE) || !bottom.Create(w - 1, 1, TRUE)) throw std::bad_alloc();
+  LinePixels lines(g);
   const unsigned mainWeight = kBlendWeightSum - layout.tileWeight;
   states.resize(static_cast<std::size_t>(g.tilesDown));
   for (int row = 0; row < g.tilesDown; ++row) {
     if (progress.CheckCancel()) return false;
-    LineState& state = states[static_cast<std::size_t>(row)];
-    state.column.resize(static_cast<std::size_t>(h) * 3);
-    for (int y = 0; y < h; ++y) std::memcpy(&state.column[static_cast<std::size_t>(y) * 3], column.GetPixelAddress(0, y), 3);
-    state.bottom.assign(bottom.GetPixelAddress(0, 0), bottom.GetPixelAddress(0, 0) + (w - 1) * 3);
-    const int y = row * h;
-    for (int col = 0; col < g.tilesAcross; ++col) {
-      const int x = col * w;
-      column.BlendFrom(poster, x + w - 1, y, 1, h, mainWeight, layout.tileWeight);
-      bottom.BlendFrom(poster, x, y + h - 1, w - 1, 1, mainWeight, layout.tileWeight);
-    }
+    lines.Save(states[static_cast<std::size_t>(row)]);
+    for (int col = 0; col < g.tilesAcross; ++col)
+      lines.Blend(poster, col * g.tileWidth, row * g.tileHeight, mainWeight, layout.tileWeight);
   }
   return true;
 }
 
-void RestoreLines(const LineState& state, CDibImage& cell) {
-  const int w = cell.GetWidth(), h = cell.GetHeight();
-  for (int y = 0; y < h; ++y)
-    std::memcpy(cell.GetPixelAddress(w - 1, y), &state.column[static_cast<std::size_t>(y) * 3], 3);
-  std::memcpy(cell.GetPixelAddress(0, h - 1), state.bottom.data(), state.bottom.size());
-}
-
-// Lays the cells of one cell row with a cell image of its own. False when that image cannot
-// be had.
+// Lays the cells of one cell row. A cell is its tile blended with the main image's pixels under
+// it, which it then replaces; blending each pixel straight onto the poster gives the bytes of
+// blending a cell image and copying it in. With single-line borders the cell's line pixels come
+// from the cell before it. False when the line pixels' images cannot be had.
 bool LayRow(int row, const CellLayout& layout,
             const std::vector<std::shared_ptr<const CDibImage>>& tiles,
-            const std::vector<int>& cellTiles, const std::vector<LineState>& lines,
+            const std::vector<int>& cellTiles, const std::vector<LineState>& lineStates,
             CDibImage& poster) {
   const TileGrid& g = layout.grid;
-  CDibImage cell;
-  if (!cell.Create(g.tileWidth, g.tileHeight, TRUE)) return false;
-  if (layout.singleLine) RestoreLines(lines[static_cast<std::size_t>(row)], cell);
+  std::optional<LinePixels> lines;
+  try {
+    if (layout.singleLine) lines.emplace(g);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (lines) lines->Restore(lineStates[static_cast<std::size_t>(row)]);
   const unsigned mainWeight = kBlendWeightSum - layout.tileWeight;
   const int y = row * g.tileHeight;
   const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(g.tilesAcross);
   for (int col = 0; col < g.tilesAcross; ++col) {
     const int x = col * g.tileWidth;
-    const CDibImage& tile = *tiles[static_cast<std::size_t>(cellTiles[first + col])];
-    // A tile that fills the cell image leaves nothing of earlier cells in it: blending it straight
-    // onto the main image's pixels gives the cell's bytes.
-    if (!layout.singleLine && tile.GetWidth() == g.tileWidth && tile.GetHeight() == g.tileHeight) {
-      tile.BlendOnto(poster, x, y, mainWeight, layout.tileWeight);
-      continue;
+    if (lines) {
+      lines->Blend(poster, x, y, mainWeight, layout.tileWeight);
+      lines->CopyTo(poster, x, y);
     }
-    cell.CopyRect(tile, 0, 0, -1, -1, 0, 0);
-    // The cell reads the main image's pixels under it before it takes their place.
-    cell.BlendFrom(poster, x, y, g.tileWidth, g.tileHeight, mainWeight, layout.tileWeight);
-    poster.CopyRect(cell, x, y, -1, -1, 0, 0);
+    tiles[static_cast<std::size_t>(cellTiles[first + col])]->BlendOnto(poster, x, y, mainWeight,
+                                                                        layout.tileWeight);
   }
   return true;
 }
