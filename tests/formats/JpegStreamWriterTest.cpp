@@ -1,0 +1,167 @@
+// A JPEG written while its image is still being made: the bytes and the reports of a whole save,
+// and nothing left behind when the writing is dropped, cancelled or cannot create its file.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "formats/JpegStreamWriter.h"
+#include "formats/JpegWriter.h"
+#include "image/Progress.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records every report as "stage:TEXT", "detail:TEXT" or "percent:N" and counts reports from
+// any thread but its own. Answers Cancel from the pumpsToCancel-th pump after the event
+// cancelAfter was recorded.
+class RecordingProgress : public CProgress {
+ public:
+  std::vector<std::string> events;
+  std::string cancelAfter;
+  int pumpsToCancel = 1;
+  int foreignCalls = 0;
+
+ protected:
+  void ShowStage(const std::string& text) override { Record("stage:" + text); }
+  void ShowDetail(const std::string& text) override { Record("detail:" + text); }
+  void ShowPercent(int percent) override { Record("percent:" + std::to_string(percent)); }
+  BOOL PumpMessages() override {
+    if (std::this_thread::get_id() != m_owner) ++foreignCalls;
+    if (m_armed) --pumpsToCancel;
+    return m_armed && pumpsToCancel <= 0 ? TRUE : FALSE;
+  }
+
+ private:
+  void Record(const std::string& event) {
+    if (std::this_thread::get_id() != m_owner) ++foreignCalls;
+    events.push_back(event);
+    if (event == cancelAfter) m_armed = true;
+  }
+
+  std::thread::id m_owner = std::this_thread::get_id();
+  bool m_armed = false;
+};
+
+// Busy in every byte, so that the compressed data depends on every row.
+void MakePicture(CDibImage& image, int width, int height) {
+  test::Fill(image, width, height, [](int x, int y) {
+    return test::Bgr{static_cast<std::uint8_t>(x * 7 + y), static_cast<std::uint8_t>(x ^ y),
+                     static_cast<std::uint8_t>(y * 5 - x * 3)};
+  });
+}
+
+std::string FreshDir(const std::string& name) {
+  const std::string dir = test::ScratchPath(name);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+std::size_t FileCount(const std::string& dir) {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(3)); }
+
+}  // namespace
+
+TEST(JpegStreamWriter, RowsAnnouncedLateGiveTheBytesAndReportsOfAWholeSave) {
+  struct Case {
+    int width, height;
+    unsigned quality;
+    std::vector<int> announcements;  // rows final, in the order told; Finish adds the rest
+  };
+  const Case cases[] = {
+      {61, 250, kJpegQualityMedium, {0, 3, 40, 41, 170, 249}},  // 250 is no multiple of 16
+      {33, 16, kJpegQualityHigh, {16}},
+      {17, 5, kJpegQualityLow, {}},
+      {130, 96, kJpegQualityMedium, {0, 32, 32, 64, 96}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    CDibImage picture;
+    MakePicture(picture, c.width, c.height);
+    const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height);
+    const std::string whole = test::ScratchPath(name + "-whole.jpg");
+    const std::string streamed = test::ScratchPath(name + "-streamed.jpg");
+    RecordingProgress wholeProgress, streamProgress;
+    ASSERT_EQ(WriteJpegFile(picture, whole, c.quality, &wholeProgress), SaveResult::kSaved);
+    {
+      CJpegStreamWriter writer(picture, streamed, c.quality);
+      for (const int rows : c.announcements) {
+        writer.RowsFinal(rows);
+        Pause();  // the writing thread catches up and waits for more
+      }
+      EXPECT_FALSE(test::Exists(streamed));  // named only once Finish has shown the last step
+      ASSERT_EQ(writer.Finish(&streamProgress), SaveResult::kSaved);
+    }
+    EXPECT_EQ(test::ReadFile(streamed), test::ReadFile(whole));
+    EXPECT_EQ(streamProgress.events, wholeProgress.events);
+    EXPECT_EQ(streamProgress.foreignCalls, 0);
+  }
+}
+
+TEST(JpegStreamWriter, DroppedOrCancelledWritingLeavesNoFileAndKeepsAnExistingTarget) {
+  CDibImage picture;
+  MakePicture(picture, 64, 200);
+  const std::string dir = FreshDir("stream-stops");
+  const std::string fresh = dir + "/new.jpg", existing = dir + "/old.jpg";
+  test::WriteFile(existing, {1, 2, 3});
+  for (const std::string& target : {fresh, existing}) {
+    SCOPED_TRACE(target);
+    for (const int rows : {0, 100, 200}) {  // dropped with a part or all of the rows final
+      CJpegStreamWriter writer(picture, target, kJpegQualityMedium);
+      writer.RowsFinal(rows);
+      Pause();
+    }
+    for (const char* cancelAfter : {"stage:Saving poster image to disk using JPEG format . . .",
+                                    "detail:Compressing image data . . .", "percent:56",
+                                    "detail:Finishing compression . . ."}) {
+      SCOPED_TRACE(cancelAfter);
+      RecordingProgress progress;
+      progress.cancelAfter = cancelAfter;
+      CJpegStreamWriter writer(picture, target, kJpegQualityMedium);
+      writer.RowsFinal(100);
+      EXPECT_EQ(writer.Finish(&progress), SaveResult::kCancelled);
+    }
+  }
+  EXPECT_FALSE(test::Exists(fresh));
+  EXPECT_EQ(test::ReadFile(existing), (test::Bytes{1, 2, 3}));
+  EXPECT_EQ(FileCount(dir), 1u);  // no temporary file left behind
+}
+
+// The library's last pass over a large picture outlasts the poll: a cancel then stops the pass
+// itself rather than naming the file after the user cancelled.
+TEST(JpegStreamWriter, CancelDuringTheLastPassLeavesNoFile) {
+  CDibImage picture;
+  MakePicture(picture, 6000, 4000);
+  const std::string dir = FreshDir("stream-last-pass");
+  RecordingProgress progress;
+  progress.cancelAfter = "detail:Finishing compression . . .";
+  progress.pumpsToCancel = 2;  // the report itself goes on; the next poll cancels
+  CJpegStreamWriter writer(picture, dir + "/poster.jpg", kJpegQualityHigh);
+  EXPECT_EQ(writer.Finish(&progress), SaveResult::kCancelled);
+  EXPECT_EQ(progress.events.back(), "detail:Finishing compression . . .");
+  EXPECT_EQ(FileCount(dir), 0u);
+}
+
+TEST(JpegStreamWriter, AFileThatCannotBeCreatedIsAWriteErrorWithItsCause) {
+  CDibImage picture, empty;
+  MakePicture(picture, 8, 8);
+  CJpegStreamWriter writer(picture, test::ScratchPath("no-such-dir/poster.jpg"), kJpegQualityLow);
+  writer.RowsFinal(8);
+  errno = 0;
+  EXPECT_EQ(writer.Finish(nullptr), SaveResult::kWriteError);
+  EXPECT_EQ(errno, ENOENT);
+  CJpegStreamWriter nothing(empty, test::ScratchPath("empty.jpg"), kJpegQualityLow);
+  EXPECT_EQ(nothing.Finish(nullptr), SaveResult::kWriteError);
+  EXPECT_FALSE(test::Exists(test::ScratchPath("empty.jpg")));
+}
