@@ -11,43 +11,13 @@
 
 #include "formats/JpegStreamWriter.h"
 #include "formats/JpegWriter.h"
-#include "image/Progress.h"
+#include "RecordingProgress.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Records every report as "stage:TEXT", "detail:TEXT" or "percent:N" and counts reports from
-// any thread but its own. Answers Cancel from the pumpsToCancel-th pump after the event
-// cancelAfter was recorded.
-class RecordingProgress : public CProgress {
- public:
-  std::vector<std::string> events;
-  std::string cancelAfter;
-  int pumpsToCancel = 1;
-  int foreignCalls = 0;
-
- protected:
-  void ShowStage(const std::string& text) override { Record("stage:" + text); }
-  void ShowDetail(const std::string& text) override { Record("detail:" + text); }
-  void ShowPercent(int percent) override { Record("percent:" + std::to_string(percent)); }
-  BOOL PumpMessages() override {
-    if (std::this_thread::get_id() != m_owner) ++foreignCalls;
-    if (m_armed) --pumpsToCancel;
-    return m_armed && pumpsToCancel <= 0 ? TRUE : FALSE;
-  }
-
- private:
-  void Record(const std::string& event) {
-    if (std::this_thread::get_id() != m_owner) ++foreignCalls;
-    events.push_back(event);
-    if (event == cancelAfter) m_armed = true;
-  }
-
-  std::thread::id m_owner = std::this_thread::get_id();
-  bool m_armed = false;
-};
+using test::RecordingProgress;
 
 // Busy in every byte, so that the compressed data depends on every row.
 void MakePicture(CDibImage& image, int width, int height) {
