@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <system_error>
 
 #include "formats/JpegRowFeed.h"
 #include "formats/JpegSaveReport.h"
@@ -60,14 +61,16 @@ class CJpegStreamWriter::Feed : public JpegRowFeed {
 
 CJpegStreamWriter::CJpegStreamWriter(const CDibImage& image, std::string fileName,
                                      unsigned qualityCode)
-    : m_image(image), m_fileName(std::move(fileName)) {
-  if (!image.IsValid() || !image.Is24Bit()) {
-    m_refused = SaveResult::kWriteError;
-  } else if (!JpegCanHold(image.GetWidth(), image.GetHeight())) {
-    m_refused = SaveResult::kTooLarge;
-  } else {
-    m_feed = std::make_unique<Feed>(*this);
+    : m_image(image), m_fileName(std::move(fileName)), m_qualityCode(qualityCode) {
+  // An image that cannot be written, or a thread that cannot be had, leaves the whole of the
+  // work to Finish, which then writes (or refuses) as WriteJpegFile does.
+  if (!image.IsValid() || !image.Is24Bit() || !JpegCanHold(image.GetWidth(), image.GetHeight()))
+    return;
+  m_feed = std::make_unique<Feed>(*this);
+  try {
     m_thread = std::thread([this, quality = JpegQualityFor(qualityCode)] { Write(quality); });
+  } catch (const std::system_error&) {
+    m_feed.reset();
   }
 }
 
@@ -126,7 +129,7 @@ bool CJpegStreamWriter::ShowNews(CJpegSaveReport& report, const Seen& shown, con
 }
 
 SaveResult CJpegStreamWriter::Finish(CProgress* progress) {
-  if (m_refused) return *m_refused;
+  if (!m_thread.joinable()) return WriteJpegFile(m_image, m_fileName, m_qualityCode, progress);
   if (progress != nullptr && (!progress->SetStage(res::IDS_SAVING_JPEG) ||
                               !progress->SetDetail(res::IDS_STARTING_COMPRESSION))) {
     Stop();

@@ -11,7 +11,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -57,7 +56,7 @@ class CJpegStreamWriter {
 
   const CDibImage& m_image;
   const std::string m_fileName;
-  std::optional<SaveResult> m_refused;  // set when the image cannot be written at all
+  const unsigned m_qualityCode;
 
   std::mutex m_mutex;
   std::condition_variable m_changed;
