@@ -1,5 +1,6 @@
 // A JPEG written while its image is still being made: the bytes and the reports of a whole save,
-// and nothing left behind when the writing is dropped, cancelled or cannot create its file.
+// and nothing left behind when the writing is dropped, cancelled (also in the library's last
+// pass) or cannot create its file.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "formats/JpegRowFeed.h"
 #include "formats/JpegStreamWriter.h"
 #include "formats/JpegWriter.h"
 #include "RecordingProgress.h"
@@ -108,18 +110,41 @@ TEST(JpegStreamWriter, DroppedOrCancelledWritingLeavesNoFileAndKeepsAnExistingTa
   EXPECT_EQ(FileCount(dir), 1u);  // no temporary file left behind
 }
 
-// The library's last pass over a large picture outlasts the poll: a cancel then stops the pass
-// itself rather than naming the file after the user cancelled.
-TEST(JpegStreamWriter, CancelDuringTheLastPassLeavesNoFile) {
+// Every row ready at once; asks to stop at the stopAt-th question after "Finishing", so that
+// the library's last pass is cut short wherever it is.
+class StopInLastPass : public JpegRowFeed {
+ public:
+  explicit StopInLastPass(int stopAt) : m_stopAt(stopAt) {}
+  mutable int questionsAfterFinishing = 0;
+
+  int WaitForRows(int wanted) override { return wanted; }
+  bool Started() override { return true; }
+  bool Compressed(int) override { return true; }
+  bool Finishing() override {
+    m_finishing = true;
+    return true;
+  }
+  bool Stopped() const override {
+    if (!m_finishing) return false;
+    return ++questionsAfterFinishing >= m_stopAt;
+  }
+
+ private:
+  int m_stopAt;
+  bool m_finishing = false;
+};
+
+TEST(JpegRowFeed, AStopDuringTheLibrarysLastPassEndsItAndLeavesNoFile) {
   CDibImage picture;
-  MakePicture(picture, 6000, 4000);
-  const std::string dir = FreshDir("stream-last-pass");
-  RecordingProgress progress;
-  progress.cancelAfter = "detail:Finishing compression . . .";
-  progress.pumpsToCancel = 2;  // the report itself goes on; the next poll cancels
-  CJpegStreamWriter writer(picture, dir + "/poster.jpg", kJpegQualityHigh);
-  EXPECT_EQ(writer.Finish(&progress), SaveResult::kCancelled);
-  EXPECT_EQ(progress.events.back(), "detail:Finishing compression . . .");
+  MakePicture(picture, 64, 256);  // 16 rows of blocks: the last pass asks 16 times
+  const std::string dir = FreshDir("last-pass");
+  StopInLastPass whole(1000);
+  ASSERT_EQ(CompressJpegFile(picture, dir + "/whole.jpg", 75, whole), SaveResult::kSaved);
+  EXPECT_GE(whole.questionsAfterFinishing, 16);
+  fs::remove(dir + "/whole.jpg");
+  StopInLastPass cut(3);
+  EXPECT_EQ(CompressJpegFile(picture, dir + "/cut.jpg", 75, cut), SaveResult::kCancelled);
+  EXPECT_LE(cut.questionsAfterFinishing, 4);  // the pass ended at the third question
   EXPECT_EQ(FileCount(dir), 0u);
 }
 
