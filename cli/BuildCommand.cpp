@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "cli/BuildInputs.h"
 #include "cli/BuildOptions.h"
@@ -14,6 +15,7 @@
 #include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "formats/InputFile.h"
+#include "formats/JpegStreamWriter.h"
 #include "image/NumberUtils.h"
 #include "output/OutputTarget.h"
 #include "output/PosterSaver.h"
@@ -60,6 +62,15 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   CDibImage poster;
   TileOrderShuffle order;
   CConsoleProgress progress(stderr, options.quiet);
+  const unsigned jpegQuality = static_cast<unsigned>(options.params.JPEGQuality);
+  // A JPEG poster is compressed while its later rows are still laid; declared after the poster,
+  // the writer stops before the poster's pixels go.
+  std::optional<CJpegStreamWriter> stream;
+  if (format == PosterFormat::kJpeg)
+    inputs.onRowsFinal = [&](const CDibImage& image, int finalRows) {
+      if (!stream) stream.emplace(image, options.output, jpegQuality);
+      stream->RowsFinal(finalRows);
+    };
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
   if (!result.built) {
     progress.Finish();
@@ -73,8 +84,8 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
     PrintError(path + ": " + Message(res::IDS_DATA_ENDS_EARLY));
   }
   errno = 0;
-  const SaveResult saved = SavePoster(poster, options.output, format,
-                                      static_cast<unsigned>(options.params.JPEGQuality), &progress);
+  const SaveResult saved = stream ? stream->Finish(&progress)
+                                  : SavePoster(poster, options.output, format, jpegQuality, &progress);
   const int error = errno;
   progress.Finish();
   if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();

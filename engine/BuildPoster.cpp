@@ -118,7 +118,8 @@ std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildIn
   layout.tileWeight = static_cast<unsigned>(params.Emphasis);
   layout.singleLine = params.Borders == BorderStyle::SingleLine;
   layout.threads = state.threads;
-  switch (LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress)) {
+  switch (LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress,
+                   inputs.onRowsFinal)) {
     case LayResult::kLaid:
       return std::nullopt;
     case LayResult::kNoMemory:

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/CellLaying.h"
 #include "engine/ParkMiller.h"
 #include "engine/TileGrid.h"
 #include "engine/TileList.h"
@@ -28,6 +29,9 @@ struct PosterBuildInputs {
   // build keeps nothing beyond itself.
   ShapedTileCache* tileCache = nullptr;
   int repeatDistance = kDefaultRepeatDistance;  // cells; Matched order only
+  // Hears, while the cells are laid, how many poster rows from the top are final, so that the
+  // caller can save them meanwhile; empty: nobody listens. The poster never depends on it.
+  FinalRowsListener onRowsFinal;
 };
 
 struct PosterBuildResult {

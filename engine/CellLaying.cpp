@@ -140,7 +140,9 @@ std::vector<int> AssignTilesToCells(TileOrderShuffle& order, TileOrderMode mode,
 
 LayResult LayCells(const CellLayout& layout,
                    const std::vector<std::shared_ptr<const CDibImage>>& tiles,
-                   const std::vector<int>& cellTiles, CDibImage& poster, CProgress& progress) {
+                   const std::vector<int>& cellTiles, CDibImage& poster, CProgress& progress,
+                   const FinalRowsListener& onRowsFinal) {
+  if (onRowsFinal) onRowsFinal(poster, 0);
   std::vector<LineState> lines;
   if (layout.singleLine && !TraceLines(layout, poster, progress, lines)) return LayResult::kCancelled;
   const int rows = layout.grid.tilesDown;
@@ -153,6 +155,8 @@ LayResult LayCells(const CellLayout& layout,
     if (!ReportRow(row, layout.grid, progress) || !work.WaitFor(row, goOn))
       return LayResult::kCancelled;
     if (failed[static_cast<std::size_t>(row)]) return LayResult::kNoMemory;
+    // Rows above this cell row's bottom are final: later cells read and write only their own.
+    if (onRowsFinal) onRowsFinal(poster, (row + 1) * layout.grid.tileHeight);
   }
   return LayResult::kLaid;
 }

@@ -9,6 +9,7 @@
 // lets the rows be laid in any order.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,11 +31,15 @@ struct CellLayout {
   int threads = 1;
 };
 
+// Told how many poster rows from the top are final, on the thread that calls LayCells.
+using FinalRowsListener = std::function<void(const CDibImage& poster, int finalRows)>;
+
 enum class LayResult { kLaid, kCancelled, kNoMemory };
 
 // Lays every cell of poster, which holds the main image at the poster's size. cellTiles holds
-// an index into tiles for every cell.
+// an index into tiles for every cell. onRowsFinal, when set, hears 0 as the laying starts and
+// then, in order, the poster rows above each finished cell row; those rows never change again.
 [[nodiscard]] LayResult LayCells(const CellLayout& layout,
                                  const std::vector<std::shared_ptr<const CDibImage>>& tiles,
                                  const std::vector<int>& cellTiles, CDibImage& poster,
-                                 CProgress& progress);
+                                 CProgress& progress, const FinalRowsListener& onRowsFinal = {});

@@ -7,6 +7,7 @@
 
 #include "formats/BmpWriter.h"
 #include "formats/ImageFile.h"
+#include "formats/JpegWriter.h"
 #include "support/TestSupport.h"
 
 using test::Bgr;
@@ -95,6 +96,30 @@ TEST(CliBuild, ThreadsChangeNothingInThePosterAndTakeOnlyACount) {
     args = scene.Args(scene.dir + "/never.bmp");
     args.insert(args.end() - 2, {"--threads", bad});
     EXPECT_EQ(RunCli(args).exitCode, 2) << bad;
+  }
+}
+
+// A JPEG poster is compressed while its later rows are laid: the file must still be the built
+// poster saved afterwards, byte for byte, whatever the threads and the borders.
+TEST(CliBuild, AJpegPosterIsTheBuiltPosterSavedAfterwards) {
+  Scene scene("streamed");
+  for (const char* borders : {"line", "none"}) {
+    for (const char* threads : {"1", "2", "8"}) {
+      SCOPED_TRACE(std::string(borders) + " borders, " + threads + " threads");
+      const std::string bmp = scene.dir + "/poster.bmp", jpg = scene.dir + "/poster.jpg";
+      for (const std::string& out : {bmp, jpg}) {
+        auto args = scene.Args(out);
+        args.insert(args.end() - 2, {"--threads", threads, "--borders", borders, "--quality", "high"});
+        const auto r = RunCli(args);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+      }
+      CDibImage poster;
+      ASSERT_TRUE(Load(poster, bmp));
+      ASSERT_NE(poster.GetHeight() % 16, 0) << "the last block row should be a partial one";
+      const std::string saved = scene.dir + "/saved.jpg";
+      ASSERT_EQ(WriteJpegFile(poster, saved, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+      EXPECT_EQ(test::ReadFile(jpg), test::ReadFile(saved));
+    }
   }
 }
 

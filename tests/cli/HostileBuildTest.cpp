@@ -233,6 +233,38 @@ TEST(CliHostile, TermAndHangupCancelLikeCtrlCAndAKillLeavesNothing) {
   EXPECT_EQ(scene.Entries(), before);
 }
 
+// A JPEG poster is written while its cells are laid: a build that stops then, or never gets
+// there, leaves neither the poster nor a part of it, and a failing write says why.
+TEST(CliHostile, AJpegPosterStoppedOrFailingLeavesNothing) {
+  Scene scene("jpeg-stops");
+  const std::size_t before = scene.Entries();
+  const std::string out = scene.dir + "/poster.jpg";
+  auto args = scene.BigArgs(out);
+  args.insert(args.end() - 2, {"--threads", "1"});
+  Signalled s = RunAndSignal(args, "Laying tiles", SIGTERM);
+  ASSERT_TRUE(s.sent && WIFEXITED(s.status)) << s.err;
+  EXPECT_EQ(WEXITSTATUS(s.status), 143) << s.err;
+  EXPECT_EQ(scene.Entries(), before);
+
+  // A tile whose header probes but whose pixels claim 16 bits each cannot be read.
+  test::Bytes bytes = test::ReadFile(scene.tileB);
+  bytes[28] = 16;
+  test::WriteFile(scene.tileB, bytes);
+  auto r = RunCli(scene.Args({"-o", out}));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, scene.tileB)) << r.err;
+  EXPECT_EQ(scene.Entries(), before);
+
+  r = RunCli(scene.BigArgs(out), [] {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{20000, 20000};
+    setrlimit(RLIMIT_FSIZE, &small);
+  });
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, "could not be written: '" + out + "': file too large")) << r.err;
+  EXPECT_EQ(scene.Entries(), before);
+}
+
 TEST(CliHostile, ValuesOutOfRangeAreRefusedAndLimitsComeBeforeTheBuild) {
   Scene scene("values");
   const std::string out = scene.dir + "/poster.jpg";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 #include "BuildFixture.h"
@@ -156,6 +157,45 @@ TEST(ParallelBuild, CancelStopsReadingAndLayingOnEveryThreadCount) {
     EXPECT_FALSE(r.built);
     EXPECT_EQ(r.messageId, 0u);
     EXPECT_EQ(laying.details.back(), "2     x 1    ");
+  }
+}
+
+// A listener may read the rows it is told are final at once, while later rows are laid: they
+// must already hold their last bytes, whatever the thread count and the borders.
+TEST(ParallelBuild, RowsToldFinalAreFinalAndComeInOrderFromTheCallingThread) {
+  for (const BorderStyle borders : {BorderStyle::SingleLine, BorderStyle::NoBorders}) {
+    for (const int threads : {1, 2, 8}) {
+      SCOPED_TRACE(std::to_string(threads) + " threads");
+      test::PosterBuild b;
+      b.AddMixedTiles("final" + std::to_string(threads) + "-", 7);
+      b.inputs.setup.params.Borders = borders;
+      std::vector<int> told;
+      std::vector<std::uint8_t> copied;  // the rows as they were when told final, top first
+      int foreignCalls = 0;
+      const std::thread::id owner = std::this_thread::get_id();
+      b.inputs.onRowsFinal = [&](const CDibImage& poster, int finalRows) {
+        if (std::this_thread::get_id() != owner) ++foreignCalls;
+        const int from = told.empty() ? 0 : told.back();
+        for (int y = from; y < finalRows; ++y) {
+          const std::uint8_t* row = poster.GetPixelAddress(0, y);
+          copied.insert(copied.end(), row, row + poster.GetWidth() * 3);
+        }
+        told.push_back(finalRows);
+      };
+      const PosterBuildResult r = b.Build(threads);
+      ASSERT_TRUE(r.built);
+      EXPECT_EQ(foreignCalls, 0);
+      std::vector<int> expected = {0};
+      for (int row = 1; row <= r.grid.tilesDown; ++row) expected.push_back(row * r.grid.tileHeight);
+      EXPECT_EQ(told, expected);
+      ASSERT_EQ(told.back(), b.poster.GetHeight());
+      std::vector<std::uint8_t> finished;
+      for (int y = 0; y < b.poster.GetHeight(); ++y) {
+        const std::uint8_t* row = b.poster.GetPixelAddress(0, y);
+        finished.insert(finished.end(), row, row + b.poster.GetWidth() * 3);
+      }
+      EXPECT_TRUE(copied == finished);
+    }
   }
 }
 

@@ -9,35 +9,13 @@
 #include "formats/ImageFile.h"
 #include "formats/JpegWriter.h"
 #include "image/NumberUtils.h"
-#include "image/Progress.h"
+#include "RecordingProgress.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Records every report as "stage:TEXT", "detail:TEXT" or "percent:N", and answers Cancel once
-// the report cancelAfter was recorded.
-class RecordingProgress : public CProgress {
- public:
-  std::vector<std::string> events;
-  std::string cancelAfter;
-
-  std::vector<std::string> Details() const {
-    std::vector<std::string> details;
-    for (const std::string& e : events)
-      if (e.rfind("detail:", 0) == 0 && e.size() > 7) details.push_back(e.substr(7));
-    return details;
-  }
-
- protected:
-  void ShowStage(const std::string& text) override { events.push_back("stage:" + text); }
-  void ShowDetail(const std::string& text) override { events.push_back("detail:" + text); }
-  void ShowPercent(int percent) override { events.push_back("percent:" + std::to_string(percent)); }
-  BOOL PumpMessages() override {
-    return std::find(events.begin(), events.end(), cancelAfter) != events.end() ? TRUE : FALSE;
-  }
-};
+using test::RecordingProgress;
 
 // A smooth picture with edges, whose red and blue differ everywhere.
 void MakePhoto(CDibImage& image, int width, int height) {
