@@ -78,7 +78,7 @@ bool CTileRowShaper::Accept(int width, int height) {
   const ShapePlan plan = PlanShape(width, height, m_shape);
   if (!plan.onePass) return false;
   try {
-    m_reducer.emplace(width, height, plan.turn, plan.cut, m_shape.width, m_shape.height);
+    m_reducer.emplace(width, plan.turn, plan.cut, m_shape.width, m_shape.height);
   } catch (const std::bad_alloc&) {
     return false;  // loaded whole, the tile then fails for want of memory as any other would
   }

@@ -46,8 +46,8 @@ bool CBoxReducer::Applies(int sourceWidth, int sourceHeight, bool turned, const 
 
 // Turned pixel (X, Y) is stored pixel (sourceWidth - 1 - Y, X): the turned columns are the stored
 // rows, and the turned rows run along each stored row from the right.
-CBoxReducer::CBoxReducer(int sourceWidth, int /*sourceHeight*/, bool turned,
-                         const TurnedRect& rect, int newWidth, int newHeight)
+CBoxReducer::CBoxReducer(int sourceWidth, bool turned, const TurnedRect& rect, int newWidth,
+                         int newHeight)
     : m_turned(turned),
       m_newWidth(newWidth),
       m_newHeight(newHeight),
@@ -139,7 +139,7 @@ BOOL ReduceRect(CDibImage& image, bool turned, const TurnedRect& rect, int newWi
   if (!image.Is24Bit() || !CBoxReducer::Applies(width, height, turned, rect, newWidth, newHeight))
     return FALSE;
   try {
-    CBoxReducer reducer(width, height, turned, rect, newWidth, newHeight);
+    CBoxReducer reducer(width, turned, rect, newWidth, newHeight);
     for (int y = 0; y < height; ++y) reducer.AddRow(y, image.GetPixelAddress(0, y));
     return reducer.Finish(image);
   } catch (const std::bad_alloc&) {

@@ -33,8 +33,7 @@ class CBoxReducer {
                                     const TurnedRect& rect, int newWidth, int newHeight);
 
   // Needs Applies; throws std::bad_alloc when its sums cannot be had.
-  CBoxReducer(int sourceWidth, int sourceHeight, bool turned, const TurnedRect& rect,
-              int newWidth, int newHeight);
+  CBoxReducer(int sourceWidth, bool turned, const TurnedRect& rect, int newWidth, int newHeight);
 
   // Stored row y (0 at the top), 3 × sourceWidth bytes blue-green-red. Rows come in increasing
   // order; rows may be left out.

@@ -48,12 +48,6 @@ struct Scene {
   }
 };
 
-std::size_t FileCount(const std::string& dir) {
-  std::size_t n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
-}
-
 }  // namespace
 
 TEST(CliBuild, PrintsTheGeometryAndWritesThePoster) {
@@ -223,7 +217,7 @@ TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
   ASSERT_TRUE(WIFEXITED(status)) << err;
   EXPECT_EQ(WEXITSTATUS(status), 130) << err;
   EXPECT_FALSE(test::Exists(out));
-  EXPECT_EQ(FileCount(scene.dir), 4u);  // main and three tiles: nothing half-written
+  EXPECT_EQ(test::FileCount(scene.dir), 4u);  // main and three tiles: nothing half-written
 }
 
 // A typed width is taken as typed: 1.14 × 100 is 113.999… in binary, and cutting it to

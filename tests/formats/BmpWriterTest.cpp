@@ -26,12 +26,6 @@ class RecordingProgress : public CProgress {
   void ShowPercent(int) override {}
 };
 
-std::size_t FileCount(const std::string& dir) {
-  std::size_t n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
-}
-
 }  // namespace
 
 TEST(BmpWriter, RoundTripsOddSizesExactly) {
@@ -71,7 +65,7 @@ TEST(BmpWriter, CancelLeavesAnExistingFileUntouchedAndNoLeftovers) {
   progress.cancelAfterDetails = 1;
   EXPECT_EQ(WriteBmpFile(image, target, &progress), SaveResult::kCancelled);
   EXPECT_EQ(test::ReadFile(target), (test::Bytes{1, 2, 3}));
-  EXPECT_EQ(FileCount(dir), 1u);
+  EXPECT_EQ(test::FileCount(dir), 1u);
 }
 
 TEST(BmpWriter, RefusesWhatCannotBeWritten) {

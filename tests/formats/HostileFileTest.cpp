@@ -71,7 +71,7 @@ TEST(HostileFiles, PipesFoldersAndLinksAreRefusedAtOnceWithTheirCause) {
 }
 
 TEST(HostileFiles, ForeignFormatsAreNamedAndOtherRefusalsSayWhy) {
-  for (const std::string head : {std::string("II*\0", 4), std::string("MM\0*", 4)}) {
+  for (const std::string& head : {std::string("II*\0", 4), std::string("MM\0*", 4)}) {
     const std::string path = test::ScratchPath("foreign.tif");
     test::WriteFile(path, Padded(head));
     EXPECT_EQ(DescribeRefusal(path), "a TIFF image, a format that cannot be read here");

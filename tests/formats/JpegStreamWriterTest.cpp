@@ -29,18 +29,6 @@ void MakePicture(CDibImage& image, int width, int height) {
   });
 }
 
-std::string FreshDir(const std::string& name) {
-  const std::string dir = test::ScratchPath(name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::size_t FileCount(const std::string& dir) {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
 void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(3)); }
 
 }  // namespace
@@ -84,7 +72,7 @@ TEST(JpegStreamWriter, RowsAnnouncedLateGiveTheBytesAndReportsOfAWholeSave) {
 TEST(JpegStreamWriter, DroppedOrCancelledWritingLeavesNoFileAndKeepsAnExistingTarget) {
   CDibImage picture;
   MakePicture(picture, 64, 200);
-  const std::string dir = FreshDir("stream-stops");
+  const std::string dir = test::FreshDir("stream-stops");
   const std::string fresh = dir + "/new.jpg", existing = dir + "/old.jpg";
   test::WriteFile(existing, {1, 2, 3});
   for (const std::string& target : {fresh, existing}) {
@@ -107,7 +95,7 @@ TEST(JpegStreamWriter, DroppedOrCancelledWritingLeavesNoFileAndKeepsAnExistingTa
   }
   EXPECT_FALSE(test::Exists(fresh));
   EXPECT_EQ(test::ReadFile(existing), (test::Bytes{1, 2, 3}));
-  EXPECT_EQ(FileCount(dir), 1u);  // no temporary file left behind
+  EXPECT_EQ(test::FileCount(dir), 1u);  // no temporary file left behind
 }
 
 // Every row ready at once; asks to stop at the stopAt-th question after "Finishing", so that
@@ -137,7 +125,7 @@ class StopInLastPass : public JpegRowFeed {
 TEST(JpegRowFeed, AStopDuringTheLibrarysLastPassEndsItAndLeavesNoFile) {
   CDibImage picture;
   MakePicture(picture, 64, 256);  // 16 rows of blocks: the last pass asks 16 times
-  const std::string dir = FreshDir("last-pass");
+  const std::string dir = test::FreshDir("last-pass");
   StopInLastPass whole(1000);
   ASSERT_EQ(CompressJpegFile(picture, dir + "/whole.jpg", 75, whole), SaveResult::kSaved);
   EXPECT_GE(whole.questionsAfterFinishing, 16);
@@ -145,7 +133,7 @@ TEST(JpegRowFeed, AStopDuringTheLibrarysLastPassEndsItAndLeavesNoFile) {
   StopInLastPass cut(3);
   EXPECT_EQ(CompressJpegFile(picture, dir + "/cut.jpg", 75, cut), SaveResult::kCancelled);
   EXPECT_LE(cut.questionsAfterFinishing, 4);  // the pass ended at the third question
-  EXPECT_EQ(FileCount(dir), 0u);
+  EXPECT_EQ(test::FileCount(dir), 0u);
 }
 
 TEST(JpegStreamWriter, AFileThatCannotBeCreatedIsAWriteErrorWithItsCause) {

@@ -39,19 +39,6 @@ double MeanError(const CDibImage& a, const CDibImage& b) {
   return sum / (3.0 * a.GetWidth() * a.GetHeight());
 }
 
-// A fresh, empty directory for one case.
-std::string FreshDir(const std::string& name) {
-  const std::string dir = test::ScratchPath(name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::size_t FileCount(const std::string& dir) {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
 }  // namespace
 
 TEST(JpegWriter, EachQualityReadsBackWithLessErrorAsTheQualityRises) {
@@ -132,7 +119,7 @@ TEST(JpegWriter, CancelLeavesNoFileAndKeepsAnExistingTarget) {
       "detail:Finishing compression . . ."};
   for (std::size_t i = 0; i < cancelPoints.size(); ++i) {
     SCOPED_TRACE(cancelPoints[i]);
-    const std::string dir = FreshDir("cancel-" + std::to_string(i));
+    const std::string dir = test::FreshDir("cancel-" + std::to_string(i));
     const std::string fresh = dir + "/new.jpg";
     const std::string existing = dir + "/old.jpg";
     test::WriteFile(existing, {1, 2, 3});
@@ -143,7 +130,7 @@ TEST(JpegWriter, CancelLeavesNoFileAndKeepsAnExistingTarget) {
     }
     EXPECT_FALSE(test::Exists(fresh));
     EXPECT_EQ(test::ReadFile(existing), (test::Bytes{1, 2, 3}));
-    EXPECT_EQ(FileCount(dir), 1u);  // no temporary file left behind
+    EXPECT_EQ(test::FileCount(dir), 1u);  // no temporary file left behind
   }
 }
 
@@ -153,11 +140,11 @@ TEST(JpegWriter, SidesBeyondTheFormatAreRefusedBeforeWriting) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
     CDibImage wide;
     ASSERT_TRUE(wide.Create(width, height));
-    const std::string dir = FreshDir("too-large");
+    const std::string dir = test::FreshDir("too-large");
     RecordingProgress progress;
     EXPECT_EQ(WriteJpegFile(wide, dir + "/poster.jpg", kJpegQualityMedium, &progress),
               SaveResult::kTooLarge);
-    EXPECT_EQ(FileCount(dir), 0u);
+    EXPECT_EQ(test::FileCount(dir), 0u);
     EXPECT_TRUE(progress.events.empty());
   }
   CDibImage widest;

@@ -81,7 +81,7 @@ TEST(BoxReducer, RowsThatNeverComeCountAsBlack) {
     ASSERT_TRUE(ReduceRect(loaded, c.turned, c.rect, c.newWidth, c.newHeight));
     CDibImage source;
     test::Fill(source, c.width, c.height, Noise);
-    CBoxReducer reducer(c.width, c.height, c.turned, c.rect, c.newWidth, c.newHeight);
+    CBoxReducer reducer(c.width, c.turned, c.rect, c.newWidth, c.newHeight);
     for (int y = 0; y < rowsRead; ++y) reducer.AddRow(y, source.GetPixelAddress(0, y));
     ASSERT_TRUE(reducer.Finish(reduced));
     ASSERT_TRUE(Described(test::SamePixels(reduced, loaded), c)) << " after " << rowsRead << " rows";

@@ -87,6 +87,18 @@ Bytes ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::string FreshDir(const std::string& name) {
+  const std::string dir = ScratchPath(name);
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::size_t FileCount(const std::string& dir) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir),
+                                                std::filesystem::directory_iterator()));
+}
+
 void Put16(Bytes& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
   out.push_back(static_cast<std::uint8_t>(value >> 8));

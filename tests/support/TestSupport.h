@@ -29,6 +29,10 @@ std::string ScratchPath(const std::string& name);
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// A fresh, empty directory called name in the scratch directory.
+std::string FreshDir(const std::string& name);
+// The number of entries in a directory.
+std::size_t FileCount(const std::string& dir);
 
 // Little-endian appenders for building files byte by byte.
 void Put16(Bytes& out, std::uint32_t value);
