@@ -9,9 +9,10 @@
 
 #include "engine/CellLaying.h"
 #include "engine/ColourLayout.h"
-#include "engine/TileMatch.h"
 #include "engine/ShapedTileCache.h"
+#include "engine/TileMatch.h"
 #include "engine/TileReading.h"
+#include "image/Enlargement.h"
 #include "image/OrderedWork.h"
 #include "image/Progress.h"
 #include "image/Resample.h"
@@ -39,6 +40,9 @@ struct BuildState {
   // The previous poster's pixels, taken from the poster as the build starts: a rebuild at the
   // same size makes its poster in them rather than in freshly mapped pages.
   CDibImage previousPoster;
+  // The main image enlarged to the poster's size, made cell by cell as the cells are laid;
+  // empty when the poster image holds the resampled main image instead.
+  std::optional<CEnlargement> mainEnlargement;
   TileImages tileImages;
   TileGrid grid;
   bool landscapeMajority = false;
@@ -83,8 +87,8 @@ std::optional<std::vector<ColourLayout>> MeasureCells(const TileGrid& g, const C
   for (int row = 0; row < g.tilesDown; ++row) {
     if (progress.CheckCancel()) return std::nullopt;
     for (int col = 0; col < g.tilesAcross; ++col)
-      layouts.push_back(MeasureLayout(mainImage, col * g.tileWidth, row * g.tileHeight,
-                                      g.tileWidth, g.tileHeight));
+      layouts.push_back(MeasureLayout(mainImage, col * g.tileWidth, row * g.tileHeight, g.tileWidth,
+                                      g.tileHeight));
   }
   return layouts;
 }
@@ -115,11 +119,12 @@ std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildIn
   progress.SetStage(res::IDS_STAGE_LAY_TILES);
   CellLayout layout;
   layout.grid = state.grid;
+  if (state.mainEnlargement) layout.mainEnlargement = &*state.mainEnlargement;
   layout.tileWeight = static_cast<unsigned>(params.Emphasis);
   layout.singleLine = params.Borders == BorderStyle::SingleLine;
   layout.threads = state.threads;
-  switch (LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress,
-                   inputs.onRowsFinal)) {
+  switch (
+      LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress, inputs.onRowsFinal)) {
     case LayResult::kLaid:
       return std::nullopt;
     case LayResult::kNoMemory:
@@ -159,7 +164,8 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   const std::int64_t posterHeight = static_cast<std::int64_t>(g.tilesDown) * g.tileHeight;
   if (posterWidth > INT32_MAX || posterHeight > INT32_MAX) return Stopped(res::IDS_NO_MEMORY);
   const int width = static_cast<int>(posterWidth), height = static_cast<int>(posterHeight);
-  // The resampling below clears a kept block of the poster's size before it writes it.
+  // A kept block of the poster's size is reused as it stands: the resampling into the poster
+  // clears it first, and the cells laid over an enlargement write every pixel.
   if (state.previousPoster.Is24Bit() && state.previousPoster.GetWidth() == width &&
       state.previousPoster.GetHeight() == height) {
     poster.TakePixels(state.previousPoster);
@@ -171,14 +177,28 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   return std::nullopt;
 }
 
-// The main image at the poster's size, in the poster image itself: every cell then blends the
-// main image's pixels under it and overwrites them, each pixel read once before it is written.
-// This gives the bytes of a separate resampled copy without a second poster-sized image to hold
-// and to clear.
-std::optional<PosterBuildResult> ResampleMain(const BuildState& state,
-                                              const PosterBuildInputs& inputs, CDibImage& poster,
-                                              CProgress& progress) {
+// Whether the main image is enlarged both ways and can be made cell by cell as the cells are
+// laid. The matched order measures the cells first, so it needs the whole resampled image.
+bool EnlargesCellByCell(const PosterBuildInputs& inputs, const CDibImage& poster) {
+  const CDibImage& mainImage = *inputs.mainImage;
+  return inputs.setup.params.TileOrder != TileOrderMode::Matched && mainImage.Is24Bit() &&
+         poster.GetWidth() >= mainImage.GetWidth() && poster.GetHeight() >= mainImage.GetHeight();
+}
+
+// The main image at the poster's size. Enlarged both ways, it is made cell by cell as each cell
+// is blended, so the poster is written once rather than three times (cleared, resampled, laid).
+// Otherwise it is resampled into the poster image itself: every cell then blends the main
+// image's pixels under it and overwrites them, each pixel read once before it is written. Both
+// give the bytes of a separate resampled copy without a second poster-sized image.
+std::optional<PosterBuildResult> ResampleMain(BuildState& state, const PosterBuildInputs& inputs,
+                                              CDibImage& poster, CProgress& progress) {
   progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
+  if (EnlargesCellByCell(inputs, poster)) {
+    progress.SetDetail(res::IDS_PREPARING_RESAMPLE);
+    state.mainEnlargement.emplace(*inputs.mainImage, poster.GetWidth(), poster.GetHeight());
+    if (!state.mainEnlargement->HasMemory()) return Stopped(res::IDS_NO_MEMORY);
+    return std::nullopt;
+  }
   poster.SetProgress(&progress);
   const BOOL resampled = ResampleFrom(poster, poster.GetWidth(), poster.GetHeight(),
                                       *inputs.mainImage, 0, state.threads);

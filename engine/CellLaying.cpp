@@ -1,5 +1,6 @@
 #include "engine/CellLaying.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/CellLines.h"
+#include "image/Enlargement.h"
 #include "image/OrderedWork.h"
 #include "image/Progress.h"
 #include "resources/StringTable.h"
@@ -15,81 +18,70 @@ namespace {
 
 constexpr unsigned kBlendWeightSum = 8;
 
-// The line pixels of the cell image as a cell row starts: its last column, top to bottom, and
-// its bottom row without that column, left to right; three bytes a pixel.
-struct LineState {
-  std::vector<std::uint8_t> column;
-  std::vector<std::uint8_t> bottom;
-};
-
-// The line pixels that a single-line tile leaves unwritten in the cell image: each cell blends
-// them, as they stand after the cell before it, with the main image's pixels under them.
-class LinePixels {
+// Where a cell finds the main image's pixels under it: in the poster itself, or made from the
+// enlargement into an image of this thread's a few cells wide, small enough to stay in the
+// processor's cache until its cells are blended and wide enough to keep the mixing loops long.
+class CellMainPixels {
  public:
-  explicit LinePixels(const TileGrid& g) : m_width(g.tileWidth), m_height(g.tileHeight) {
-    if (!m_column.Create(1, m_height, TRUE) || !m_bottom.Create(m_width - 1, 1, TRUE))
+  // The main image's pixels of a cell, at (x, y) in image.
+  struct Under {
+    const CDibImage& image;
+    int x;
+    int y;
+  };
+
+  CellMainPixels(const CellLayout& layout, const CDibImage& poster)
+      : m_grid(layout.grid), m_enlargement(layout.mainEnlargement), m_poster(poster) {
+    if (m_enlargement == nullptr) return;
+    const std::size_t cellBytes =
+        3 * static_cast<std::size_t>(m_grid.tileWidth) * m_grid.tileHeight;
+    const int cells =
+        std::clamp(static_cast<int>(kStretchBytes / cellBytes), 1, m_grid.tilesAcross);
+    m_stretchWidth = cells * m_grid.tileWidth;
+    m_rows.emplace(*m_enlargement, m_stretchWidth);
+    if (!m_rows->HasMemory() || !m_stretch.Create(m_stretchWidth, m_grid.tileHeight, TRUE))
       throw std::bad_alloc();
   }
 
-  // Blends them with the poster's pixels of the cell at (x, y).
-  void Blend(const CDibImage& poster, int x, int y, unsigned mainWeight, unsigned tileWeight) {
-    m_column.BlendFrom(poster, x + m_width - 1, y, 1, m_height, mainWeight, tileWeight);
-    m_bottom.BlendFrom(poster, x, y + m_height - 1, m_width - 1, 1, mainWeight, tileWeight);
-  }
-  void CopyTo(CDibImage& poster, int x, int y) const {
-    poster.CopyRect(m_column, x + m_width - 1, y, -1, -1, 0, 0);
-    poster.CopyRect(m_bottom, x, y + m_height - 1, -1, -1, 0, 0);
-  }
-
-  void Save(LineState& state) const {
-    state.column.resize(static_cast<std::size_t>(m_height) * 3);
-    for (int y = 0; y < m_height; ++y)
-      std::memcpy(&state.column[static_cast<std::size_t>(y) * 3], m_column.GetPixelAddress(0, y), 3);
-    const std::uint8_t* bottom = m_bottom.GetPixelAddress(0, 0);
-    state.bottom.assign(bottom, bottom + (m_width - 1) * 3);
-  }
-  void Restore(const LineState& state) {
-    for (int y = 0; y < m_height; ++y)
-      std::memcpy(m_column.GetPixelAddress(0, y), &state.column[static_cast<std::size_t>(y) * 3], 3);
-    std::memcpy(m_bottom.GetPixelAddress(0, 0), state.bottom.data(), state.bottom.size());
+  // Those of the cell at (x, y) of the poster; the cells of a row are asked for from the left.
+  Under Cell(int x, int y) {
+    if (m_enlargement == nullptr) return {m_poster, x, y};
+    if (y != m_stretchY || x < m_stretchX || x >= m_stretchX + m_stretchWidth) {
+      m_stretchX = x;
+      m_stretchY = y;
+      const int width = std::min(m_stretchWidth, m_enlargement->GetWidth() - x);
+      m_enlargement->Paint(m_stretch, 0, 0, x, y, width, m_grid.tileHeight, *m_rows);
+    }
+    return {m_stretch, x - m_stretchX, 0};
   }
 
  private:
-  int m_width;
-  int m_height;
-  CDibImage m_column;
-  CDibImage m_bottom;
+  static constexpr std::size_t kStretchBytes = std::size_t{512} << 10;
+
+  const TileGrid& m_grid;
+  const CEnlargement* m_enlargement;
+  const CDibImage& m_poster;
+  std::optional<CEnlargement::Rows> m_rows;
+  CDibImage m_stretch;  // the cells from (m_stretchX, m_stretchY) on
+  int m_stretchWidth = 0;
+  int m_stretchX = -1;
+  int m_stretchY = -1;
 };
 
-// Follows the line pixels through every cell in laying order, blending them exactly as the
-// cells blend them, and records them at the start of each cell row. False when cancelled.
-bool TraceLines(const CellLayout& layout, const CDibImage& poster, CProgress& progress,
-                std::vector<LineState>& states) {
-  const TileGrid& g = layout.grid;
-  LinePixels lines(g);
-  const unsigned mainWeight = kBlendWeightSum - layout.tileWeight;
-  states.resize(static_cast<std::size_t>(g.tilesDown));
-  for (int row = 0; row < g.tilesDown; ++row) {
-    if (progress.CheckCancel()) return false;
-    lines.Save(states[static_cast<std::size_t>(row)]);
-    for (int col = 0; col < g.tilesAcross; ++col)
-      lines.Blend(poster, col * g.tileWidth, row * g.tileHeight, mainWeight, layout.tileWeight);
-  }
-  return true;
-}
-
 // Lays the cells of one cell row. A cell is its tile blended with the main image's pixels under
-// it, which it then replaces; blending each pixel straight onto the poster gives the bytes of
-// blending a cell image and copying it in. With single-line borders the cell's line pixels come
-// from the cell before it. False when the line pixels' images cannot be had.
+// it; blending each pixel straight onto the poster gives the bytes of blending a cell image and
+// copying it in. With single-line borders the cell's line pixels come from the cell before it.
+// False when the working images cannot be had.
 bool LayRow(int row, const CellLayout& layout,
             const std::vector<std::shared_ptr<const CDibImage>>& tiles,
             const std::vector<int>& cellTiles, const std::vector<LineState>& lineStates,
             CDibImage& poster) {
   const TileGrid& g = layout.grid;
   std::optional<LinePixels> lines;
+  std::optional<CellMainPixels> main;
   try {
     if (layout.singleLine) lines.emplace(g);
+    main.emplace(layout, poster);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -99,12 +91,13 @@ bool LayRow(int row, const CellLayout& layout,
   const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(g.tilesAcross);
   for (int col = 0; col < g.tilesAcross; ++col) {
     const int x = col * g.tileWidth;
+    const CellMainPixels::Under under = main->Cell(x, y);
     if (lines) {
-      lines->Blend(poster, x, y, mainWeight, layout.tileWeight);
+      lines->Blend(LinesOfCell(under.image, under.x, under.y, g), mainWeight, layout.tileWeight);
       lines->CopyTo(poster, x, y);
     }
-    tiles[static_cast<std::size_t>(cellTiles[first + col])]->BlendOnto(poster, x, y, mainWeight,
-                                                                        layout.tileWeight);
+    tiles[static_cast<std::size_t>(cellTiles[first + col])]->BlendOnto(
+        poster, x, y, under.image, under.x, under.y, mainWeight, layout.tileWeight);
   }
   return true;
 }
@@ -143,9 +136,12 @@ LayResult LayCells(const CellLayout& layout,
                    const std::vector<int>& cellTiles, CDibImage& poster, CProgress& progress,
                    const FinalRowsListener& onRowsFinal) {
   if (onRowsFinal) onRowsFinal(poster, 0);
-  std::vector<LineState> lines;
-  if (layout.singleLine && !TraceLines(layout, poster, progress, lines)) return LayResult::kCancelled;
   const int rows = layout.grid.tilesDown;
+  std::vector<LineState> lines(layout.singleLine ? static_cast<std::size_t>(rows) : 0);
+  if (layout.singleLine &&
+      !TraceLines(layout.grid, {kBlendWeightSum - layout.tileWeight, layout.tileWeight},
+                  layout.mainEnlargement, poster, progress, lines))
+    return LayResult::kCancelled;
   std::unique_ptr<bool[]> failed(new bool[static_cast<std::size_t>(rows)]());
   COrderedWork work(rows, layout.threads, [&](int row) {
     failed[static_cast<std::size_t>(row)] = !LayRow(row, layout, tiles, cellTiles, lines, poster);

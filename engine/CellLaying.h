@@ -2,11 +2,10 @@
 // on several threads with the very bytes of laying them one after another.
 //
 // A cell is its tile copied into the cell image, the cell image blended with the main image's
-// pixels under it (which the poster image holds until the cell takes their place) and copied
-// into the poster. With single-line borders the tile leaves the cell image's last column and
-// bottom row unwritten, so those line pixels carry a blend of every earlier cell: a quick first
-// pass follows them through all cells and records them at the start of each cell row, which
-// lets the rows be laid in any order.
+// pixels under it and copied into the poster. The main image at the poster's size is either in
+// the poster image already, until the cells take its place, or made a few cells at a time from
+// its enlargement just before they are blended. Single-line borders leave line pixels that carry
+// a blend of every earlier cell (engine/CellLines.h).
 #pragma once
 
 #include <functional>
@@ -17,6 +16,7 @@
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
 
+class CEnlargement;
 class CProgress;
 
 // The tile index of every cell, row by row from the top, each row from the left: the order
@@ -26,6 +26,8 @@ class CProgress;
 
 struct CellLayout {
   TileGrid grid;
+  // When set, the main image enlarged to the poster's size, and the poster holds nothing yet.
+  const CEnlargement* mainEnlargement = nullptr;
   unsigned tileWeight = 4;  // eighths of the tile in a cell; the main image has the rest
   bool singleLine = false;  // the tile images are a pixel narrower and shorter than the cell
   int threads = 1;
@@ -36,9 +38,10 @@ using FinalRowsListener = std::function<void(const CDibImage& poster, int finalR
 
 enum class LayResult { kLaid, kCancelled, kNoMemory };
 
-// Lays every cell of poster, which holds the main image at the poster's size. cellTiles holds
-// an index into tiles for every cell. onRowsFinal, when set, hears 0 as the laying starts and
-// then, in order, the poster rows above each finished cell row; those rows never change again.
+// Lays every cell of poster, which holds the main image at the poster's size unless the layout
+// names its enlargement. cellTiles holds an index into tiles for every cell. onRowsFinal, when
+// set, hears 0 as the laying starts and then, in order, the poster rows above each finished cell
+// row; those rows never change again.
 [[nodiscard]] LayResult LayCells(const CellLayout& layout,
                                  const std::vector<std::shared_ptr<const CDibImage>>& tiles,
                                  const std::vector<int>& cellTiles, CDibImage& poster,

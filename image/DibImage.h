@@ -72,10 +72,11 @@ class CDibImage {
   void StretchFrom(int dx, int dy, int w, int h, const CDibImage& source);
   void BlendFrom(const CDibImage& source, int x, int y, int w, int h, unsigned sourceWeight,
                  unsigned ownWeight);
-  // Writes into target at (x, y) this whole image blended towards target's pixels there: the
-  // bytes of copying this image, blending the copy with BlendFrom and copying it back, without
-  // the two copies.
-  void BlendOnto(CDibImage& target, int x, int y, unsigned targetWeight, unsigned ownWeight) const;
+  // Writes into target at (x, y) this whole image blended towards the pixels of under at
+  // (underX, underY), which may be target's own there: the bytes of copying this image, blending
+  // the copy with BlendFrom and copying it back, without the two copies.
+  void BlendOnto(CDibImage& target, int x, int y, const CDibImage& under, int underX, int underY,
+                 unsigned underWeight, unsigned ownWeight) const;
 
   // --- File access for the readers ---
   void SetFileName(const std::string& fileName);

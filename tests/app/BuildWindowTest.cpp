@@ -94,21 +94,21 @@ class BuildWindowTest : public QObject {
     QVERIFY(!dlg.IsBuilt());
   }
 
-  void CancelDuringResamplingLeavesNoPosterAndNoMessage() {
+  // The main image is enlarged as the cells are laid, the longest stage of a large poster.
+  void CancelWhileLayingLeavesNoPosterAndNoMessage() {
     gui::MessageRecorder messages;
     CPosterDlg dlg;
     gui::Show(dlg);
     LoadScene(dlg, "cancel", 400, "30");
     messages.requests.clear();
-    ProgressWatch watch(dlg, QStringLiteral("Resampling"), [](CProgressDlg* progress) {
+    ProgressWatch watch(dlg, QStringLiteral("Laying"), [](CProgressDlg* progress) {
       Click(*progress, 2);
     });
     Click(dlg, IDC_BUILD);
     QVERIFY(!dlg.IsBuilt());
     QVERIFY(!dlg.PosterImage().IsValid());
     QVERIFY2(messages.requests.empty(), qPrintable(messages.Texts().join('|')));
-    QVERIFY(watch.stages.contains(Text(res::IDS_STAGE_RESAMPLE_MAIN)));
-    QVERIFY(!watch.stages.contains(Text(res::IDS_STAGE_READ_TILES)));
+    QVERIFY(watch.stages.contains(Text(res::IDS_STAGE_LAY_TILES)));
     QVERIFY(dlg.Progress() == nullptr && dlg.isEnabled());
     QCOMPARE(dlg.Tiles().GetCount(), 4);
   }
@@ -119,7 +119,7 @@ class BuildWindowTest : public QObject {
     gui::Show(dlg);
     LoadScene(dlg, "quit", 400, "30");
     messages.requests.clear();
-    ProgressWatch watch(dlg, QStringLiteral("Resampling"), [](CProgressDlg*) {
+    ProgressWatch watch(dlg, QStringLiteral("Laying"), [](CProgressDlg*) {
       QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
     });
     Click(dlg, IDC_BUILD);

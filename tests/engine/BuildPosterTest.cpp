@@ -185,7 +185,7 @@ TEST(BuildPoster, CancelWhileTheMainImageIsResampledStopsAtTheFirstTile) {
   Fixture f;
   ASSERT_TRUE(f.tiles.AddFile(SolidTile("t1.bmp", 16, 12, {9, 9, 9})));
   ScriptedProgress progress;
-  progress.cancelOnDetail = "Resampling image";
+  progress.cancelOnDetail = "Preparing to resample image";
   const PosterBuildResult r = f.Build(&progress);
   EXPECT_FALSE(r.built);
   EXPECT_EQ(r.messageId, 0u);
