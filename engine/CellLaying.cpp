@@ -56,6 +56,8 @@ class CellMainPixels {
   }
 
  private:
+  // Measured on a 12,000-pixel poster from 48 KB to a whole row: rebuilds were a fifth slower
+  // at 48 KB and no faster beyond about 400 KB.
   static constexpr std::size_t kStretchBytes = std::size_t{512} << 10;
 
   const TileGrid& m_grid;
