@@ -18,6 +18,10 @@ namespace {
 
 constexpr unsigned kBlendWeightSum = 8;
 
+LineBlend BlendOf(const CellLayout& layout) {
+  return {kBlendWeightSum - layout.tileWeight, layout.tileWeight};
+}
+
 // Where a cell finds the main image's pixels under it: in the poster itself, or made from the
 // enlargement into an image of this thread's a few cells wide, small enough to stay in the
 // processor's cache until its cells are blended and wide enough to keep the mixing loops long.
@@ -88,18 +92,18 @@ bool LayRow(int row, const CellLayout& layout,
     return false;
   }
   if (lines) lines->Restore(lineStates[static_cast<std::size_t>(row)]);
-  const unsigned mainWeight = kBlendWeightSum - layout.tileWeight;
+  const LineBlend blend = BlendOf(layout);
   const int y = row * g.tileHeight;
   const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(g.tilesAcross);
   for (int col = 0; col < g.tilesAcross; ++col) {
     const int x = col * g.tileWidth;
     const CellMainPixels::Under under = main->Cell(x, y);
     if (lines) {
-      lines->Blend(LinesOfCell(under.image, under.x, under.y, g), mainWeight, layout.tileWeight);
+      lines->Blend(LinesOfCell(under.image, under.x, under.y, g), blend);
       lines->CopyTo(poster, x, y);
     }
     tiles[static_cast<std::size_t>(cellTiles[first + col])]->BlendOnto(
-        poster, x, y, under.image, under.x, under.y, mainWeight, layout.tileWeight);
+        poster, x, y, under.image, under.x, under.y, blend.mainWeight, blend.tileWeight);
   }
   return true;
 }
@@ -141,8 +145,7 @@ LayResult LayCells(const CellLayout& layout,
   const int rows = layout.grid.tilesDown;
   std::vector<LineState> lines(layout.singleLine ? static_cast<std::size_t>(rows) : 0);
   if (layout.singleLine &&
-      !TraceLines(layout.grid, {kBlendWeightSum - layout.tileWeight, layout.tileWeight},
-                  layout.mainEnlargement, poster, progress, lines))
+      !TraceLines(layout.grid, BlendOf(layout), layout.mainEnlargement, poster, progress, lines))
     return LayResult::kCancelled;
   std::unique_ptr<bool[]> failed(new bool[static_cast<std::size_t>(rows)]());
   COrderedWork work(rows, layout.threads, [&](int row) {

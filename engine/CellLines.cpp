@@ -54,10 +54,11 @@ LinePixels::LinePixels(const TileGrid& g) : m_width(g.tileWidth), m_height(g.til
     throw std::bad_alloc();
 }
 
-void LinePixels::Blend(const LineSources& main, unsigned mainWeight, unsigned tileWeight) {
-  m_column.BlendFrom(main.column, main.columnX, main.columnY, 1, m_height, mainWeight, tileWeight);
-  m_bottom.BlendFrom(main.bottom, main.bottomX, main.bottomY, m_width - 1, 1, mainWeight,
-                     tileWeight);
+void LinePixels::Blend(const LineSources& main, LineBlend blend) {
+  m_column.BlendFrom(main.column, main.columnX, main.columnY, 1, m_height, blend.mainWeight,
+                     blend.tileWeight);
+  m_bottom.BlendFrom(main.bottom, main.bottomX, main.bottomY, m_width - 1, 1, blend.mainWeight,
+                     blend.tileWeight);
 }
 
 void LinePixels::CopyTo(CDibImage& poster, int x, int y) const {
@@ -94,7 +95,7 @@ bool TraceLines(const TileGrid& g, LineBlend blend, const CEnlargement* mainEnla
     for (int col = 0; col < g.tilesAcross; ++col) {
       const LineSources main =
           made ? made->Of(col, row) : LinesOfCell(poster, col * g.tileWidth, row * g.tileHeight, g);
-      lines.Blend(main, blend.mainWeight, blend.tileWeight);
+      lines.Blend(main, blend);
     }
   }
   return true;

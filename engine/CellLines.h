@@ -35,6 +35,12 @@ struct LineSources {
 // The line sources of a cell whose main-image pixels image holds at (x, y).
 [[nodiscard]] LineSources LinesOfCell(const CDibImage& image, int x, int y, const TileGrid& g);
 
+// The blend of the build: the tile has tileWeight eighths, the main image the rest.
+struct LineBlend {
+  unsigned mainWeight;
+  unsigned tileWeight;
+};
+
 // The line pixels that a single-line tile leaves unwritten in the cell image: each cell blends
 // them, as they stand after the cell before it, with the main image's pixels under them.
 class LinePixels {
@@ -42,7 +48,7 @@ class LinePixels {
   // Throws std::bad_alloc when its two small images cannot be had.
   explicit LinePixels(const TileGrid& g);
 
-  void Blend(const LineSources& main, unsigned mainWeight, unsigned tileWeight);
+  void Blend(const LineSources& main, LineBlend blend);
   void CopyTo(CDibImage& poster, int x, int y) const;
   void Save(LineState& state) const;
   void Restore(const LineState& state);
@@ -52,12 +58,6 @@ class LinePixels {
   int m_height;
   CDibImage m_column;
   CDibImage m_bottom;
-};
-
-// The blend of the build: the tile has tileWeight eighths, the main image the rest.
-struct LineBlend {
-  unsigned mainWeight;
-  unsigned tileWeight;
 };
 
 // Follows the line pixels through every cell in laying order, blending them exactly as the

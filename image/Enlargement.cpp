@@ -8,6 +8,10 @@
 #include "image/DibImage.h"
 #include "image/ResampleProcedures.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 CEnlargement::Tap TapAt(int i, int sourceCount, int destinationCount) {
@@ -70,8 +74,6 @@ struct SpreadJob {
   std::size_t count;
 };
 
-using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
-
 // Columns [begin, end), one at a time.
 inline void SpreadEach(const SpreadJob& job, std::size_t begin, std::size_t end) {
   for (std::size_t j = begin; j < end; ++j) {
@@ -80,20 +82,21 @@ inline void SpreadEach(const SpreadJob& job, std::size_t begin, std::size_t end)
   }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+
 // Sixteen bytes from base picked into out; the last four spill over into the next block's place.
-inline void Shuffle(const std::uint8_t* row, std::uint32_t base, const std::uint8_t (&picks)[16],
-                    std::uint8_t* out) {
-  Bytes16 bytes, order;
-  std::memcpy(&bytes, row + base, 16);
-  std::memcpy(&order, picks, 16);
-  bytes = __builtin_shuffle(bytes, order);
-  std::memcpy(out, &bytes, 16);
+__attribute__((target("ssse3"))) inline void Shuffle(const std::uint8_t* row, std::uint32_t base,
+                                                     const std::uint8_t (&picks)[16],
+                                                     std::uint8_t* out) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + base));
+  const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picks));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(bytes, order));
 }
 
 // The whole blocks inside the columns by shuffles, the columns around them one at a time.
 // Blocks are spread in order, so a block's spill is overwritten by whatever comes after it.
 // The job comes by value: a copy of its own, which no byte store can change, stays in registers.
-__attribute__((target_clones("avx2", "ssse3", "default"))) void SpreadColumns(const SpreadJob job) {
+__attribute__((target("ssse3"))) void SpreadByShuffles(const SpreadJob job) {
   constexpr std::size_t n = CEnlargement::SpreadBlock::kColumns;
   const std::size_t end = job.first + job.count;
   const std::size_t firstBlock = (job.first + n - 1) / n, endBlock = end / n;
@@ -110,6 +113,18 @@ __attribute__((target_clones("avx2", "ssse3", "default"))) void SpreadColumns(co
     Shuffle(job.row, block.neighbourBase, block.neighbourPick, job.neighbour + at);
   }
   SpreadEach(job, endBlock * n, end);
+}
+
+#endif
+
+// By shuffles where the processor has them (nearly every x86 processor since 2006), otherwise
+// one column at a time.
+void SpreadColumns(const SpreadJob& job) {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles) return SpreadByShuffles(job);
+#endif
+  SpreadEach(job, job.first, job.first + job.count);
 }
 
 }  // namespace

@@ -1,25 +1,16 @@
 // Laying cells with the main image made from its enlargement a few cells at a time gives the
 // bytes of laying them over the whole resampled main image, on one thread or several.
-#include "engine/CellLaying.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "engine/CellLaying.h"
 #include "engine/TileGrid.h"
 #include "image/Enlargement.h"
-#include "image/Progress.h"
 #include "image/Resample.h"
 #include "support/TestSupport.h"
 
 namespace {
-
-class QuietProgress : public CProgress {
- protected:
-  void ShowStage(const std::string&) override {}
-  void ShowDetail(const std::string&) override {}
-  void ShowPercent(int) override {}
-};
 
 // Cells wide enough that a row of them is made in several stretches.
 constexpr TileGrid kGrid{12, 3, 200, 150};
@@ -57,7 +48,7 @@ TEST(CellLaying, CellsOverTheEnlargementMatchCellsOverTheResampledMainImage) {
     layout.grid = kGrid;
     layout.tileWeight = 3;
     layout.singleLine = borders == BorderStyle::SingleLine;
-    QuietProgress progress;
+    test::SilentProgress progress;
 
     CDibImage overResampled;
     ASSERT_TRUE(ResampleFrom(overResampled, width, height, main, 0));
@@ -68,7 +59,9 @@ TEST(CellLaying, CellsOverTheEnlargementMatchCellsOverTheResampledMainImage) {
       layout.threads = threads;
       // Whatever the poster held before, every pixel is laid.
       CDibImage poster;
-      test::Fill(poster, width, height, [](int x, int y) { return test::Bgr{9, 99, uint8_t(x + y)}; });
+      test::Fill(poster, width, height, [](int x, int y) {
+        return test::Bgr{9, 99, uint8_t(x + y)};
+      });
       ASSERT_EQ(LayCells(layout, tiles, cellTiles, poster, progress), LayResult::kLaid);
       EXPECT_TRUE(test::SamePixels(poster, overResampled))
           << (layout.singleLine ? "single line, " : "no borders, ") << threads << " threads";

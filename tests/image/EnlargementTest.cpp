@@ -1,8 +1,6 @@
 // The enlargement made a rectangle at a time, or at chosen columns and rows only: every pixel
 // has the bytes of the literal reading of the enlarging rules, wherever the rectangle starts,
 // however narrow it is and in whatever order one thread's rows are turned to it.
-#include "image/Enlargement.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "ResampleReference.h"
+#include "image/Enlargement.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -24,7 +23,7 @@ struct Sizes {
 // Source widths from one pixel, and factors from none (every block of four columns fits a
 // shuffle) to a few percent (many do not), to sevenfold.
 constexpr Sizes kSizes[] = {
-    {1, 1, 5, 3},     {3, 5, 3, 5},      {17, 6, 18, 13},  {40, 9, 43, 9},
+    {1, 1, 5, 3},      {3, 5, 3, 5},    {17, 6, 18, 13}, {40, 9, 43, 9},
     {40, 23, 120, 70}, {13, 7, 93, 50}, {64, 4, 97, 11}, {2, 30, 9, 31},
 };
 
@@ -63,8 +62,8 @@ TEST(Enlargement, ARectangleAnywhereHasTheBytesOfTheWholeEnlargement) {
       for (int i = 0; i < h; ++i)
         for (int j = 0; j < w; ++j)
           ASSERT_EQ(test::PixelAt(target, tx + j, ty + i), whole.pixels[(y + i) * s.width + x + j])
-              << s.sourceWidth << " x " << s.sourceHeight << " -> " << s.width << " x "
-              << s.height << ", rectangle " << w << " x " << h << " at " << x << ", " << y;
+              << s.sourceWidth << " x " << s.sourceHeight << " -> " << s.width << " x " << s.height
+              << ", rectangle " << w << " x " << h << " at " << x << ", " << y;
     }
   }
 }
@@ -89,8 +88,8 @@ TEST(Enlargement, ChosenColumnsAndRowsHaveTheBytesOfTheWholeEnlargement) {
         for (std::size_t j = 0; j < columns.size(); ++j)
           ASSERT_EQ(test::PixelAt(image, static_cast<int>(j), static_cast<int>(i)),
                     whole.pixels[rows[i] * s.width + columns[j]])
-              << s.sourceWidth << " x " << s.sourceHeight << " -> " << s.width << " x "
-              << s.height << " at column " << columns[j] << ", row " << rows[i];
+              << s.sourceWidth << " x " << s.sourceHeight << " -> " << s.width << " x " << s.height
+              << " at column " << columns[j] << ", row " << rows[i];
     }
   }
 }

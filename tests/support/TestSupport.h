@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/DibImage.h"
+#include "image/Progress.h"
 
 namespace test {
 
@@ -33,6 +34,14 @@ bool Exists(const std::string& path);
 std::string FreshDir(const std::string& name);
 // The number of entries in a directory.
 std::size_t FileCount(const std::string& dir);
+
+// A progress sink that shows nothing and never cancels.
+class SilentProgress : public CProgress {
+ protected:
+  void ShowStage(const std::string&) override {}
+  void ShowDetail(const std::string&) override {}
+  void ShowPercent(int) override {}
+};
 
 // Little-endian appenders for building files byte by byte.
 void Put16(Bytes& out, std::uint32_t value);
