@@ -39,7 +39,16 @@ gone() {  # waits until no visible window is called exactly $1
 
 # No window manager runs: the input focus is set on the window itself.
 keys() { xdotool windowfocus --sync "$1"; shift; xdotool key --delay 60 "$@"; }
-type_into() { xdotool type --delay 10 "$1"; xdotool key Return; }
+# Types path $2 into the file dialog called $1 once it has the keyboard, and waits until it has
+# closed: keys typed while it is still being mapped go astray.
+choose_file() {
+  local id
+  id=$(window "$1")
+  xdotool windowfocus --sync "$id"
+  xdotool type --delay 10 "$2"
+  xdotool key Return
+  gone "$1"
+}
 
 # No printer on the virtual display: the program says so before its main window opens.
 answer_no_printer() {
@@ -52,11 +61,9 @@ answer_no_printer() {
 # Main image $1 and tile list file $2 into the main window $3, print width $4 inches.
 load_poster_inputs() {
   keys "$3" Return                          # the default button: choose the main image
-  window "Select Poster Image File" >/dev/null
-  type_into "$1"
+  choose_file "Select Poster Image File" "$1"
   keys "$3" alt+o                           # Open a tile list file
-  window "Select file containing tile filenames" >/dev/null
-  type_into "$2"
+  choose_file "Select file containing tile filenames" "$2"
   keys "$3" alt+i ctrl+a                    # print width
   xdotool type "$4"
 }
