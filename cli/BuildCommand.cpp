@@ -8,10 +8,12 @@
 #include "cli/BuildOptions.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/PlacementFile.h"
 #include "cli/SaveFailure.h"
 #include "cli/TileFolder.h"
 #include "engine/BuildPoster.h"
 #include "engine/PosterLimits.h"
+#include "engine/UseLimitCheck.h"
 #include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "formats/InputFile.h"
@@ -58,6 +60,20 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
                " pixels show little; a larger --print-width or a smaller --fraction makes them larger");
 }
 
+// Writes the placement file where one was asked for.
+int WritePlacement(const std::string& path, const PosterBuildResult& result,
+                   const TileList& tiles) {
+  if (path.empty()) return kExitOk;
+  const auto failure =
+      WritePlacementFile(path, FormatPlacement(result.grid.tilesAcross, result.cellTiles, tiles));
+  if (failure) {
+    PrintError(*failure);
+    return kExitFailure;
+  }
+  std::printf("placement    %s\n", path.c_str());
+  return kExitOk;
+}
+
 int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildInputs& inputs) {
   CDibImage poster;
   TileOrderShuffle order;
@@ -95,7 +111,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   }
   std::printf("tiles used   %d of %d images\n", result.tilesUsed, inputs.tiles->GetCount());
   std::printf("saved        %s\n", options.output.c_str());
-  return kExitOk;
+  return WritePlacement(options.placement, result, *inputs.tiles);
 }
 
 // The print size and the limits the poster must keep; false (the reason printed) when it
@@ -138,6 +154,12 @@ int RunBuild(const Arguments& args) {
     PrintError(*refusal);
     return kExitFailure;
   }
+  if (!options.placement.empty())
+    if (const auto refusal =
+            CheckPlacementTarget(options.placement, InputFiles(options, tiles), options.output)) {
+      PrintError(*refusal);
+      return kExitFailure;
+    }
   CDibImage mainImage;
   PosterBuildInputs inputs = BuildInputsFor(options);
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
@@ -147,6 +169,10 @@ int RunBuild(const Arguments& args) {
     return kExitFailure;
   }
   if (!SizeThePoster(options, *format, tiles, inputs.setup)) return kExitFailure;
+  if (const auto refusal = CheckUseLimit(tiles, inputs.setup)) {
+    PrintError(*refusal);
+    return kExitFailure;
+  }
   PrintGeometry(tiles, inputs.setup);
 
   inputs.mainImage = &mainImage;

@@ -21,6 +21,9 @@ const char* const kBuildUsage =
     "  --order random|sequential|matched   tile order (default random); matched puts each\n"
     "                       tile where its colours fit the main image\n"
     "  --repeat-distance N  matched order: no tile again within N cells (default 4)\n"
+    "  --max-uses N         matched order: use each tile at most N times (default 0, no limit)\n"
+    "  --use-all            matched order: use every tile at least once\n"
+    "  --placement FILE.csv write which tile went into which cell: row,column,tile per cell\n"
     "  --seed N             fixed start for the random order: the same inputs give the same poster\n"
     "  --emphasis 1..7      weight of the tiles in eighths (default 4, equal)\n"
     "  --borders frame|line|none   tile borders (default line)\n"
@@ -97,6 +100,13 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
     const auto cells = ParseNumber<int>(value);
     if (!cells || *cells < 0 || *cells > kMaxRepeatDistance) return false;
     o.repeatDistance = *cells;
+  } else if (name == "--max-uses") {
+    const auto uses = ParseNumber<int>(value);
+    if (!uses || *uses < 0 || *uses > kMaxUsesLimit) return false;
+    p.MaxUses = *uses;
+  } else if (name == "--placement") {
+    if (value.empty()) return false;
+    o.placement = value;
   } else if (name == "--seed") {
     o.seed = ParseNumber<std::uint64_t>(value);
     return o.seed.has_value();
@@ -125,7 +135,8 @@ bool ApplyValueOption(const std::string& name, const std::string& value, BuildOp
 bool TakesValue(const std::string& name) {
   for (const char* option : {"-o", "--tile-list", "--tiles-dir", "--print-width", "--dpi",
                              "--fraction", "--size", "--order", "--repeat-distance", "--seed",
-                             "--emphasis", "--borders", "--quality", "--threads"})
+                             "--emphasis", "--borders", "--quality", "--threads", "--max-uses",
+                             "--placement"})
     if (name == option) return true;
   return false;
 }
@@ -205,6 +216,7 @@ std::variant<BuildOptions, std::string> ParseBuildOptions(const Arguments& args)
     else if (arg == "--no-crop") options.params.Crop = 0;
     else if (arg == "--no-rotate") options.params.Rotate = 0;
     else if (arg == "--recursive") options.recursive = true;
+    else if (arg == "--use-all") options.params.UseAll = 1;
     else if (arg == "--ignore-orientation") options.params.Orientation = 0;
     else if (arg == "-q" || arg == "--quiet") options.quiet = true;
     else if (joined && TakesValue(joined->first)) {

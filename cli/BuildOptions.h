@@ -23,6 +23,7 @@ struct BuildOptions {
   std::optional<std::uint64_t> seed;  // none: seeded from the clock
   int threads = 0;                    // 0: one per core of the machine
   int repeatDistance = 4;             // cells between two uses of one tile, matched order
+  std::string placement;              // the placement file to write; empty: none
   PosterParams params;
 };
 

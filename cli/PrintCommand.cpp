@@ -8,7 +8,9 @@
 #include "cli/BuildOptions.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/PlacementFile.h"
 #include "engine/BuildPoster.h"
+#include "engine/UseLimitCheck.h"
 #include "formats/ImageFile.h"
 #include "output/PaperSize.h"
 #include "output/PdfPrintDevice.h"
@@ -120,10 +122,42 @@ bool OpenPrinter(const PrintOptions& options, int dpi, Printer& printer) {
 #endif
 }
 
+// The grid's width and the tile of every cell, as the build laid them; none without tiles.
+struct PlacedTiles {
+  int across = 1;
+  std::vector<int> cells;
+};
+
+// Refuses a placement file that could not be written, before anything is built; true when
+// there is none or it may be written.
+bool PlacementMayBeWritten(const BuildOptions& build, const TileList& tiles,
+                           const std::string& pdf) {
+  if (build.placement.empty()) return true;
+  std::vector<std::string> inputs = {build.mainImage};
+  inputs.insert(inputs.end(), build.tileListFiles.begin(), build.tileListFiles.end());
+  for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
+  const auto refusal = CheckPlacementTarget(build.placement, inputs, pdf);
+  if (refusal) PrintError(*refusal);
+  return !refusal;
+}
+
+int WritePlacement(const std::string& path, const PlacedTiles& placed, const TileList& tiles) {
+  if (const auto failure =
+          WritePlacementFile(path, FormatPlacement(placed.across, placed.cells, tiles))) {
+    PrintError(*failure);
+    return kExitFailure;
+  }
+  std::printf("placement    %s\n", path.c_str());
+  return kExitOk;
+}
+
 // Builds the poster into poster; false (after telling why) when it was not built.
-bool Build(PosterBuildInputs& inputs, CDibImage& poster, CConsoleProgress& progress) {
+bool Build(PosterBuildInputs& inputs, CDibImage& poster, CConsoleProgress& progress,
+           PlacedTiles& placed) {
   TileOrderShuffle order;
-  const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
+  PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
+  placed.across = result.grid.tilesAcross;
+  placed.cells = std::move(result.cellTiles);
   if (result.built) return true;
   progress.Finish();
   if (!CConsoleProgress::Interrupted())
@@ -159,6 +193,7 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
                           inputs.setup.printer);
   TileList tiles;
   if (!CollectTiles(build, tiles)) return kExitFailure;
+  if (!PlacementMayBeWritten(build, tiles, options.pdf)) return kExitFailure;
 
   PrintJob job;
   job.mainImagePath = build.mainImage;
@@ -184,18 +219,25 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
 
   CConsoleProgress progress;
   CDibImage poster;
+  PlacedTiles cellTiles;
   double printScale = PosterPrintScale(build.params);
   job.posterBuilt = tiles.GetCount() > 0;
   if (job.posterBuilt) {
     inputs.mainImage = &mainImage;
     inputs.tiles = &tiles;
-    if (!Build(inputs, poster, progress))
+    if (const auto refusal = CheckUseLimit(tiles, inputs.setup)) {
+      PrintError(*refusal);
+      return kExitFailure;
+    }
+    if (!Build(inputs, poster, progress, cellTiles))
       return CConsoleProgress::Interrupted() ? CConsoleProgress::InterruptedExitCode() : kExitFailure;
   }
   CDibImage& source = job.posterBuilt ? poster : mainImage;
   const PrintOutcome outcome = PrintPoster(source, job, printScale, device, progress);
   progress.Finish();
-  return Report(outcome, target);
+  const int exitCode = Report(outcome, target);
+  if (exitCode != kExitOk || build.placement.empty()) return exitCode;
+  return WritePlacement(build.placement, cellTiles, tiles);
 }
 
 }  // namespace

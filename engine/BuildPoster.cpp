@@ -107,8 +107,13 @@ std::optional<std::vector<int>> ChooseCellTiles(const BuildState& state,
   progress.SetStage(res::IDS_STAGE_MATCH_TILES);
   const auto cellLayouts = MeasureCells(state.grid, resampledMain, progress);
   if (!cellLayouts) return std::nullopt;
-  return MatchTilesToCells(*cellLayouts, state.grid.tilesAcross, state.tileImages.layouts,
-                           inputs.repeatDistance, progress);
+  MatchRules rules;
+  rules.repeatDistance = inputs.repeatDistance;
+  rules.maxUses = inputs.setup.params.MaxUses;
+  rules.useAll = inputs.setup.params.UseAll != 0;
+  rules.threads = state.threads;
+  return MatchTilesToCells(*cellLayouts, state.grid.tilesAcross, state.tileImages.layouts, rules,
+                           progress);
 }
 
 // Lays the cells in the order prepared for this build. A failure names the message to show.
@@ -242,6 +247,7 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
     result.incompleteFiles = std::move(state.tileImages.incompleteFiles);
     result.filesDecoded = state.tileImages.filesDecoded;
     result.tilesUsed = CountDistinct(*cells, state.tileCount);
+    result.cellTiles = std::move(*cells);
     return result;
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);

@@ -43,6 +43,8 @@ struct PosterBuildResult {
   // Tiles whose data ended early or was damaged: built with the part read, each named once.
   std::vector<std::string> incompleteFiles;
   int tilesUsed = 0;         // distinct tile images laid, when built
+  // The tile list entry of every cell, rows from the top, each row from the left, when built.
+  std::vector<int> cellTiles;
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

@@ -53,6 +53,8 @@ void CorrectLoadedParams(PosterParams& params) {
   if (!IsKnown(params.DPIFraction)) params.DPIFraction = DPIFractionCode::Quarter;
   if (!IsKnown(params.TileSize)) params.TileSize = TileSizePreset::Medium;
   if (!IsKnown(params.JPEGQuality)) params.JPEGQuality = JPEGQualityLevel::Medium;
+  if (params.MaxUses < 0) params.MaxUses = 0;
+  if (params.MaxUses > kMaxUsesLimit) params.MaxUses = kMaxUsesLimit;
 }
 
 LoadOptions LoadOptionsFor(const PosterParams& params) {

@@ -58,10 +58,17 @@ struct PosterParams {
   TileSizePreset TileSize = TileSizePreset::Medium;
   JPEGQualityLevel JPEGQuality = JPEGQualityLevel::Medium;
   int Orientation = 1;  // non-zero: photos stored turned or mirrored are read upright
+  // Matched order only: uses of one photo at most, 0 for no limit, and non-zero to use every
+  // photo at least once. Random and sequential order use each photo in turn.
+  int MaxUses = 0;
+  int UseAll = 0;
 };
 
+// The largest limit of uses a setting may hold; more is no limit in practice.
+constexpr int kMaxUsesLimit = 99999;
+
 // Brings every field of a record read from the settings into its range: an unknown code becomes
-// the default code (Borders becomes ButtonFrame), Emphasis and Custom are clamped.
+// the default code (Borders becomes ButtonFrame), Emphasis, Custom and MaxUses are clamped.
 void CorrectLoadedParams(PosterParams& params);
 
 // How the main image and the tiles are read under these options.

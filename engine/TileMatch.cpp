@@ -6,22 +6,27 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
+#include <numeric>
 #include <utility>
 
+#include "engine/LayoutTree.h"
+#include "image/OrderedWork.h"
 #include "image/Progress.h"
 
 namespace {
 
-constexpr int kNearestKept = 16;     // nearest tiles remembered per cell for the exchanges
-constexpr int kRefinePasses = 6;    // passes of exchanges at most
+constexpr int kNearestKept = 16;  // nearest tiles remembered per cell, for the choice and exchanges
+// The exchanges stop once a pass lowers the sum by less than this share of it.
+constexpr double kSettledShare = 1e-3;
+constexpr int kMaxPasses = 30;  // a bound for sums that keep falling by a little more
 // Holders whose full distance one cell works out per pass at most: with few tiles each is held
 // by many cells, and the search would grow with their number.
 constexpr int kExchangeBudget = 64;
-// The exchanges stop once a pass changes no more than this share of the cells.
-constexpr int kSettledShare = 200;
-constexpr float kMinGain = 1e-3f;   // smaller gains are rounding noise and could cycle
-// Shares of the progress bar: the first choice, the cells beyond the cap, the unused tiles, then
-// the exchanges.
+constexpr float kMinGain = 1e-3f;  // smaller gains are rounding noise and could cycle
+// Shares of the progress bar: the nearest tiles of every cell, the first choice, the cells beyond
+// the limit and the unused tiles; the exchanges take the rest, each pass a smaller part.
+constexpr int kNearestPercent = 40;
 constexpr int kChoosePercent = 50;
 constexpr int kRelievePercent = 55;
 constexpr int kCoverPercent = 60;
@@ -47,7 +52,9 @@ std::array<float, 3> MeanLab(const ColourLayout& layout) {
 class TileMatcher {
  public:
   TileMatcher(const std::vector<ColourLayout>& cells, int across,
-              const std::vector<ColourLayout>& tiles, int distance, CProgress& progress);
+              const std::vector<ColourLayout>& tiles, const MatchRules& rules,
+              CProgress& progress);
+  bool FindNearestOfEveryCell();
   bool ChooseNearest();
   bool CoverUnusedTiles();
   bool RelieveOverusedTiles();
@@ -55,24 +62,25 @@ class TileMatcher {
   std::vector<int> TakeResult() { return std::move(m_tileOf); }
 
  private:
-  void CostsOfAllTiles(int cell, std::vector<float>& costs) const;
-  void RememberNearest(int cell, const std::vector<float>& costs);
   void StampEarlierNeighbours(int cell);
-  int ChooseTile(int cell, const std::vector<float>& costs) const;
+  int ChooseTile(int cell, float& cost) const;
   void Place(int cell, int tile, float cost);
   void Unplace(int cell);
   // Whether tile lies on a cell within the distance of cell, other than cell and except.
   bool NearbyHolds(int cell, int tile, int except) const;
-  bool ImproveCell(int cell);
+  float ImproveCell(int cell);
   void MarkNearbyTiles(int cell, std::vector<char>& nearby) const;
+  void RelieveThroughAnotherCell(int cell, const std::vector<char>& nearby);
   bool Poll(std::int64_t done, std::int64_t total, int fromPercent, int toPercent);
 
   const std::vector<ColourLayout>& m_cells;
   const std::vector<ColourLayout>& m_tiles;
   const int m_across, m_down, m_cellCount, m_tileCount, m_distance;
-  int m_cap = 0;  // uses of one tile that the first choice keeps to
+  const int m_cap;  // uses of one tile that the matching keeps to
+  const bool m_useAll;
+  const int m_threads;
   CProgress& m_progress;
-  std::vector<float> m_tileValues;  // value v of tile t at v × tile count + t, for whole-row sums
+  CLayoutTree m_tree;
   std::vector<int> m_tileOf;        // per cell
   std::vector<float> m_cost;        // per cell: layout distance to its tile
   std::vector<int> m_useCount;      // per tile
@@ -84,7 +92,7 @@ class TileMatcher {
 };
 
 TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
-                         const std::vector<ColourLayout>& tiles, int distance,
+                         const std::vector<ColourLayout>& tiles, const MatchRules& rules,
                          CProgress& progress)
     : m_cells(cells),
       m_tiles(tiles),
@@ -92,9 +100,12 @@ TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
       m_down(static_cast<int>(cells.size()) / across),
       m_cellCount(static_cast<int>(cells.size())),
       m_tileCount(static_cast<int>(tiles.size())),
-      m_distance(distance),
+      m_distance(HeldRepeatDistance(rules.repeatDistance, static_cast<int>(tiles.size()))),
+      m_cap(rules.maxUses > 0 ? rules.maxUses : std::numeric_limits<int>::max()),
+      m_useAll(rules.useAll),
+      m_threads(std::max(1, rules.threads)),
       m_progress(progress),
-      m_tileValues(static_cast<std::size_t>(kLayoutValues) * tiles.size()),
+      m_tree(tiles),
       m_tileOf(cells.size(), -1),
       m_cost(cells.size(), 0.0f),
       m_useCount(tiles.size(), 0),
@@ -106,11 +117,6 @@ TileMatcher::TileMatcher(const std::vector<ColourLayout>& cells, int across,
   for (const ColourLayout& cell : cells) m_cellMeans.push_back(MeanLab(cell));
   m_tileMeans.reserve(tiles.size());
   for (const ColourLayout& tile : tiles) m_tileMeans.push_back(MeanLab(tile));
-  const std::int64_t perTile = (std::int64_t{m_cellCount} + m_tileCount - 1) / m_tileCount;
-  m_cap = static_cast<int>(std::min<std::int64_t>(perTile + 1, m_cellCount));
-  for (int t = 0; t < m_tileCount; ++t)
-    for (int v = 0; v < kLayoutValues; ++v)
-      m_tileValues[static_cast<std::size_t>(v) * m_tileCount + t] = tiles[t].lab[v];
 }
 
 // LayoutDistance, summed in the same order, given up once the sum reaches limit: true with the
@@ -133,36 +139,20 @@ bool TileMatcher::Poll(std::int64_t done, std::int64_t total, int fromPercent, i
   return m_progress.SetPercent(static_cast<int>(fromPercent + span * done / total)) != FALSE;
 }
 
-// The same sums as LayoutDistance, value by value in the same order, for all tiles at once.
-void TileMatcher::CostsOfAllTiles(int cell, std::vector<float>& costs) const {
-  std::fill(costs.begin(), costs.end(), 0.0f);
-  float* out = costs.data();
-  for (int v = 0; v < kLayoutValues; ++v) {
-    const float cellValue = m_cells[cell].lab[v];
-    const float* values = m_tileValues.data() + static_cast<std::size_t>(v) * m_tileCount;
-    for (int t = 0; t < m_tileCount; ++t) {
-      const float d = cellValue - values[t];
-      out[t] += d * d;
+// Each cell's nearest tiles, whatever the rules: they depend on no other cell, so rows of cells
+// are searched on several threads.
+bool TileMatcher::FindNearestOfEveryCell() {
+  const auto searchRow = [this](int row) {
+    for (int cell = row * m_across; cell < (row + 1) * m_across; ++cell) {
+      const std::size_t at = static_cast<std::size_t>(cell) * kNearestKept;
+      m_tree.FindNearest(m_cells[cell], kNearestKept, &m_nearest[at], &m_nearestCost[at]);
     }
-  }
-}
-
-void TileMatcher::RememberNearest(int cell, const std::vector<float>& costs) {
-  int* ids = &m_nearest[static_cast<std::size_t>(cell) * kNearestKept];
-  float* kept = &m_nearestCost[static_cast<std::size_t>(cell) * kNearestKept];
-  int filled = 0;
-  for (int t = 0; t < m_tileCount; ++t) {
-    const float cost = costs[t];
-    if (filled == kNearestKept && cost >= kept[kNearestKept - 1]) continue;
-    int pos = std::min(filled, kNearestKept - 1);
-    for (; pos > 0 && kept[pos - 1] > cost; --pos) {
-      ids[pos] = ids[pos - 1];
-      kept[pos] = kept[pos - 1];
-    }
-    ids[pos] = t;
-    kept[pos] = cost;
-    filled = std::min(filled + 1, kNearestKept);
-  }
+  };
+  COrderedWork work(m_down, m_threads, searchRow);
+  const auto goOn = [this] { return m_progress.CheckCancel() == FALSE; };
+  for (int row = 0; row < m_down; ++row)
+    if (!work.WaitFor(row, goOn) || !Poll(row, m_down, 0, kNearestPercent)) return false;
+  return true;
 }
 
 // Marks the tiles of the cells already filled within the distance: the rows above and the cells
@@ -175,17 +165,28 @@ void TileMatcher::StampEarlierNeighbours(int cell) {
   for (int c = left; c < col; ++c) m_stamp[m_tileOf[row * m_across + c]] = cell;
 }
 
-// The nearest tile not close by and below its cap; the nearest not close by when every such
-// tile has reached its cap.
-int TileMatcher::ChooseTile(int cell, const std::vector<float>& costs) const {
-  int best = -1, anyUse = -1;
+// The nearest tile not close by and below the limit; the nearest not close by when every such
+// tile has reached the limit. The remembered nearest tiles answer most cells; the tree the rest.
+int TileMatcher::ChooseTile(int cell, float& cost) const {
+  const std::size_t first = static_cast<std::size_t>(cell) * kNearestKept;
+  for (std::size_t at = first; at < first + kNearestKept && m_nearest[at] >= 0; ++at) {
+    const int tile = m_nearest[at];
+    if (m_stamp[tile] != cell && m_useCount[tile] < m_cap) {
+      cost = m_nearestCost[at];
+      return tile;
+    }
+  }
+  const int tile = m_tree.FindNearestAllowed(
+      m_cells[cell], [this, cell](int t) { return m_stamp[t] != cell; }, cost);
+  if (tile >= 0) return tile;
+  int anyUse = -1;
   for (int t = 0; t < m_tileCount; ++t) {
     if (m_stamp[t] == cell) continue;
-    if (anyUse < 0 || costs[t] < costs[anyUse]) anyUse = t;
-    if (m_useCount[t] < m_cap && (best < 0 || costs[t] < costs[best])) best = t;
+    const float c = LayoutDistance(m_cells[cell], m_tiles[t]);
+    if (anyUse < 0 || c < cost) anyUse = t, cost = c;
   }
   assert(anyUse >= 0 && "the held distance leaves a tile free");
-  return best >= 0 ? best : anyUse;
+  return anyUse;
 }
 
 void TileMatcher::Place(int cell, int tile, float cost) {
@@ -228,16 +229,16 @@ bool TileMatcher::NearbyHolds(int cell, int tile, int except) const {
 }
 
 bool TileMatcher::ChooseNearest() {
-  std::vector<float> costs(static_cast<std::size_t>(m_tileCount));
   for (int row = 0; row < m_down; ++row) {
-    if (!Poll(row, m_down, 0, kChoosePercent)) return false;
+    if (!Poll(row, m_down, kNearestPercent, kChoosePercent)) return false;
     for (int col = 0; col < m_across; ++col) {
       const int cell = row * m_across + col;
-      CostsOfAllTiles(cell, costs);
-      RememberNearest(cell, costs);
       StampEarlierNeighbours(cell);
-      const int tile = ChooseTile(cell, costs);
-      Place(cell, tile, costs[tile]);
+      float cost = 0;
+      const int tile = ChooseTile(cell, cost);
+      Place(cell, tile, cost);
+      // A tile at the limit is left out of the searches from now on.
+      if (m_useCount[tile] == m_cap) m_tree.Retire(tile);
     }
   }
   return true;
@@ -246,7 +247,7 @@ bool TileMatcher::ChooseNearest() {
 // Each tile that no cell took replaces the tile of the cell where that raises the sum least,
 // taken only from a cell whose tile is used elsewhere too. A tile used nowhere cannot be close by.
 bool TileMatcher::CoverUnusedTiles() {
-  if (m_cellCount < m_tileCount) return true;
+  if (!m_useAll || m_cellCount < m_tileCount) return true;
   for (int t = 0; t < m_tileCount; ++t) {
     if (m_useCount[t] > 0) continue;
     if (!Poll(t, m_tileCount, kRelievePercent, kCoverPercent)) return false;
@@ -254,6 +255,11 @@ bool TileMatcher::CoverUnusedTiles() {
     float bestCost = 0, bestRise = 0;
     for (int cell = 0; cell < m_cellCount; ++cell) {
       if (m_useCount[m_tileOf[cell]] < 2) continue;
+      // Nine parts at least as far apart as the means: no lower rise here.
+      const std::array<float, 3>& mean = m_cellMeans[cell];
+      const float dl = mean[0] - m_tileMeans[t][0], da = mean[1] - m_tileMeans[t][1],
+                  db = mean[2] - m_tileMeans[t][2];
+      if (bestCell >= 0 && 9 * (dl * dl + da * da + db * db) - m_cost[cell] >= bestRise) continue;
       const float cost = LayoutDistance(m_cells[cell], m_tiles[t]);
       if (bestCell < 0 || cost - m_cost[cell] < bestRise) {
         bestCell = cell;
@@ -277,10 +283,11 @@ void TileMatcher::MarkNearbyTiles(int cell, std::vector<char>& nearby) const {
       if (r * m_across + c != cell) nearby[m_tileOf[r * m_across + c]] = 1;
 }
 
-// The first choice takes a tile beyond its cap when every tile below it lies close by. Later,
-// with the whole poster filled, such a cell moves to the nearest tile below the cap that no cell
-// close by holds, where there is one.
+// The first choice takes a tile beyond the limit when every tile below it lies close by. Later,
+// with the whole poster filled, such a cell moves to the nearest tile below the limit that no
+// cell close by holds, where there is one.
 bool TileMatcher::RelieveOverusedTiles() {
+  if (m_cap == std::numeric_limits<int>::max()) return true;
   std::vector<char> nearby(static_cast<std::size_t>(m_tileCount));
   for (int cell = 0; cell < m_cellCount; ++cell) {
     const bool rowStart = cell % m_across == 0;
@@ -294,18 +301,57 @@ bool TileMatcher::RelieveOverusedTiles() {
       const float cost = LayoutDistance(m_cells[cell], m_tiles[t]);
       if (best < 0 || cost < bestCost) best = t, bestCost = cost;
     }
-    if (best < 0) continue;
+    if (best < 0) {
+      RelieveThroughAnotherCell(cell, nearby);
+      continue;
+    }
     Unplace(cell);
     Place(cell, best, bestCost);
   }
   return true;
 }
 
+// When every tile below the limit lies close by, cell takes the tile of a cell farther away,
+// which takes a tile below the limit in turn; of all such pairs the one that raises the sum
+// least. The tiles below the limit are then few: all lie within the distance of cell.
+void TileMatcher::RelieveThroughAnotherCell(int cell, const std::vector<char>& nearby) {
+  std::vector<int> spare;
+  for (int t = 0; t < m_tileCount; ++t)
+    if (m_useCount[t] < m_cap) spare.push_back(t);
+  const int own = m_tileOf[cell], row = cell / m_across, col = cell % m_across;
+  int bestOther = -1, bestSpare = -1;
+  float bestRise = 0, bestCellCost = 0, bestOtherCost = 0;
+  for (int other = 0; other < m_cellCount; ++other) {
+    const int given = m_tileOf[other];
+    if (given == own || nearby[given]) continue;
+    if (std::abs(other / m_across - row) <= m_distance &&
+        std::abs(other % m_across - col) <= m_distance)
+      continue;
+    const float cellCost = LayoutDistance(m_cells[cell], m_tiles[given]);
+    const float riseAtCell = cellCost - m_cost[cell] - m_cost[other];
+    if (bestOther >= 0 && riseAtCell >= bestRise) continue;
+    for (const int t : spare) {
+      if (t == given || NearbyHolds(other, t, -1)) continue;
+      const float otherCost = LayoutDistance(m_cells[other], m_tiles[t]);
+      if (bestOther >= 0 && riseAtCell + otherCost >= bestRise) continue;
+      bestOther = other, bestSpare = t, bestRise = riseAtCell + otherCost;
+      bestCellCost = cellCost, bestOtherCost = otherCost;
+    }
+  }
+  if (bestOther < 0) return;
+  const int given = m_tileOf[bestOther];
+  Unplace(bestOther);
+  Place(bestOther, bestSpare, bestOtherCost);
+  Unplace(cell);
+  Place(cell, given, bestCellCost);
+}
+
 // Gives cell one of its nearer tiles when that lowers the sum: by exchanging tiles with a cell
-// that holds it, or by moving to it when it is below its cap and the cell's own tile stays in
-// use. Each candidate tile must be nearer to cell than its own: the gains of the other cell are
-// found from that cell's side. True when something changed.
-bool TileMatcher::ImproveCell(int cell) {
+// that holds it, or by moving to it when it is below the limit and, where every tile must be
+// used, the cell's own tile stays in use. Each candidate tile must be nearer to cell than its
+// own: the gains of the other cell are found from that cell's side. Returns the gain, 0 when
+// nothing changed.
+float TileMatcher::ImproveCell(int cell) {
   const int own = m_tileOf[cell];
   float bestGain = kMinGain, bestCost = 0, partnerCost = 0;
   int bestTile = -1, partner = -1;
@@ -318,7 +364,7 @@ bool TileMatcher::ImproveCell(int cell) {
     if (tile < 0 || cost >= m_cost[cell]) break;
     if (tile == own) continue;
     const float moveGain = m_cost[cell] - cost;
-    if (moveGain > bestGain && m_useCount[tile] < m_cap && m_useCount[own] >= 2 &&
+    if (moveGain > bestGain && m_useCount[tile] < m_cap && (!m_useAll || m_useCount[own] >= 2) &&
         !NearbyHolds(cell, tile, -1)) {
       bestGain = moveGain, bestTile = tile, bestCost = cost, partner = -1;
     }
@@ -344,25 +390,29 @@ bool TileMatcher::ImproveCell(int cell) {
       }
     }
   }
-  if (bestTile < 0) return false;
+  if (bestTile < 0) return 0;
   if (partner >= 0) {
     Unplace(partner);
     Place(partner, own, partnerCost);
   }
   Unplace(cell);
   Place(cell, bestTile, bestCost);
-  return true;
+  return bestGain;
 }
 
+// Passes of exchanges until one lowers the sum by less than a thousandth of it. Their number is
+// not known ahead, so each pass takes a smaller share of the progress bar than the one before.
 bool TileMatcher::ExchangeTiles() {
-  const std::int64_t total = std::int64_t{kRefinePasses} * m_down;
-  for (int pass = 0; pass < kRefinePasses; ++pass) {
-    int changed = 0;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    const double sum = std::accumulate(m_cost.begin(), m_cost.end(), 0.0);
+    const int from = 100 - (100 - kCoverPercent) / (pass + 1);
+    const int to = 100 - (100 - kCoverPercent) / (pass + 2);
+    double gain = 0;
     for (int row = 0; row < m_down; ++row) {
-      if (!Poll(std::int64_t{pass} * m_down + row, total, kCoverPercent, 100)) return false;
-      for (int col = 0; col < m_across; ++col) changed += ImproveCell(row * m_across + col);
+      if (!Poll(row, m_down, from, to)) return false;
+      for (int col = 0; col < m_across; ++col) gain += ImproveCell(row * m_across + col);
     }
-    if (changed <= m_cellCount / kSettledShare) break;
+    if (gain < sum * kSettledShare) break;
   }
   return true;
 }
@@ -375,15 +425,20 @@ int HeldRepeatDistance(int requested, int tileCount) {
   return d;
 }
 
+std::optional<int> SmallestFittingMaxUses(long long cellCount, int tileCount, int maxUses) {
+  if (maxUses <= 0 || tileCount < 1 || static_cast<long long>(maxUses) * tileCount >= cellCount)
+    return std::nullopt;
+  return static_cast<int>((cellCount + tileCount - 1) / tileCount);
+}
+
 std::optional<std::vector<int>> MatchTilesToCells(const std::vector<ColourLayout>& cells,
                                                   int cellsAcross,
                                                   const std::vector<ColourLayout>& tiles,
-                                                  int repeatDistance, CProgress& progress) {
+                                                  const MatchRules& rules, CProgress& progress) {
   if (cells.empty() || tiles.empty() || cellsAcross < 1) return std::vector<int>(cells.size(), 0);
-  const int distance = HeldRepeatDistance(repeatDistance, static_cast<int>(tiles.size()));
-  TileMatcher matcher(cells, cellsAcross, tiles, distance, progress);
-  if (!matcher.ChooseNearest() || !matcher.RelieveOverusedTiles() ||
-      !matcher.CoverUnusedTiles() || !matcher.ExchangeTiles())
+  TileMatcher matcher(cells, cellsAcross, tiles, rules, progress);
+  if (!matcher.FindNearestOfEveryCell() || !matcher.ChooseNearest() ||
+      !matcher.RelieveOverusedTiles() || !matcher.CoverUnusedTiles() || !matcher.ExchangeTiles())
     return std::nullopt;
   return matcher.TakeResult();
 }

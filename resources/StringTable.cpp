@@ -73,6 +73,9 @@ constexpr Entry kStrings[] = {
     {IDS_CANCELLED, "The operation was cancelled."},
     {IDS_SAVING_PNG, "Saving poster image to disk using PNG format . . ."},
     {IDS_STAGE_MATCH_TILES, "Matching tiles to the picture . . ."},
+    {IDS_MAX_USES_TOO_FEW,
+     "The poster has %s cells, more than %s photos used at most %s times each can fill. Use "
+     "each photo at most %s times or more, or set no limit."},
     {IDS_NO_SUCH_FILE, "no such file"},
     {IDS_PERMISSION_DENIED, "permission denied"},
     {IDS_SYMLINK_LOOP, "too many levels of symbolic links"},

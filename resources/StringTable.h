@@ -54,6 +54,8 @@ enum StringId : unsigned {
   IDS_SAVING_PNG = 176,
   // Stages of build options added since the first release.
   IDS_STAGE_MATCH_TILES = 180,
+  // Build options that cannot be kept.
+  IDS_MAX_USES_TOO_FEW = 185,
   // Why a file could not be read or written, in the user's words.
   IDS_NO_SUCH_FILE = 200,
   IDS_PERMISSION_DENIED = 201,

@@ -157,7 +157,8 @@ TEST(CliBuild, MatchedOrderBuildsAndTakesARepeatDistance) {
   Scene scene("matched");
   const std::string out = scene.dir + "/matched.bmp";
   auto args = scene.Args(out);
-  for (const char* a : {"--order", "matched", "--repeat-distance", "2"}) args.push_back(a);
+  for (const char* a : {"--order", "matched", "--repeat-distance", "2", "--use-all"})
+    args.push_back(a);
   const auto r = RunCli(args);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("tiles used   3 of 3 images"), std::string::npos) << r.out;

@@ -13,6 +13,14 @@ using test::Bgr;
 
 namespace {
 
+MatchRules Rules(int distance, int maxUses = 0, bool useAll = false) {
+  MatchRules rules;
+  rules.repeatDistance = distance;
+  rules.maxUses = maxUses;
+  rules.useAll = useAll;
+  return rules;
+}
+
 class QuietProgress : public CProgress {
  public:
   int percents = 0;
@@ -52,12 +60,16 @@ void ExpectRepeatDistanceHeld(const std::vector<int>& tiles, int across, int dis
   }
 }
 
-// Every tile used, none more than ceil(cells / tiles) + 1 times.
-void ExpectUseLimitsHeld(const std::vector<int>& tiles, int tileCount) {
+// The fair share the matching once kept to: ceil(cells / tiles) + 1 uses per tile.
+int FairShare(std::size_t cells, int tiles) {
+  return (static_cast<int>(cells) + tiles - 1) / tiles + 1;
+}
+
+// Every tile used, none more than cap times.
+void ExpectUseLimitsHeld(const std::vector<int>& tiles, int tileCount, int cap) {
   std::map<int, int> counts;
   for (const int t : tiles) ++counts[t];
   EXPECT_EQ(counts.size(), static_cast<std::size_t>(tileCount)) << "every tile used";
-  const int cap = (static_cast<int>(tiles.size()) + tileCount - 1) / tileCount + 1;
   for (const auto& [tile, count] : counts) EXPECT_LE(count, cap) << "tile " << tile;
 }
 
@@ -122,7 +134,7 @@ TEST(TileMatch, FlatCellsGetTheTileOfTheirColour) {
       expected.push_back(kColours - 1 - colour);
     }
   QuietProgress progress;
-  const auto tilesOfCells = MatchTilesToCells(cells, kAcross, tiles, 4, progress);
+  const auto tilesOfCells = MatchTilesToCells(cells, kAcross, tiles, Rules(4), progress);
   ASSERT_TRUE(tilesOfCells.has_value());
   EXPECT_EQ(*tilesOfCells, expected);
 }
@@ -140,11 +152,19 @@ TEST(TileMatch, RepeatDistanceAndUseLimitHoldOnEveryCell) {
     for (int cell = 0; cell < kAcross * kDown; ++cell)
       cells.push_back(FlatLayout({static_cast<std::uint8_t>(100 + cell % 3), 120, 140}));
     QuietProgress progress;
-    const auto result = MatchTilesToCells(cells, kAcross, tiles, distance, progress);
+    const int fair = FairShare(cells.size(), kTiles);
+    const auto result =
+        MatchTilesToCells(cells, kAcross, tiles, Rules(distance, fair, true), progress);
     ASSERT_TRUE(result.has_value());
     ASSERT_EQ(result->size(), cells.size());
     ExpectRepeatDistanceHeld(*result, kAcross, distance);
-    ExpectUseLimitsHeld(*result, kTiles);
+    ExpectUseLimitsHeld(*result, kTiles, fair);
+    // The tightest limit that fits leaves room for nine cells more than there are.
+    const auto tight =
+        MatchTilesToCells(cells, kAcross, tiles, Rules(distance, fair - 1, true), progress);
+    ASSERT_TRUE(tight.has_value());
+    ExpectRepeatDistanceHeld(*tight, kAcross, distance);
+    ExpectUseLimitsHeld(*tight, kTiles, fair - 1);
   }
 }
 
@@ -159,12 +179,14 @@ TEST(TileMatch, PicturesOfManyColoursKeepTheRulesAndComeOutTheSameEveryTime) {
   for (int i = 0; i < kTiles; ++i) tiles.push_back(FlatLayout(randomColour()));
   for (int i = 0; i < kAcross * kDown; ++i) cells.push_back(FlatLayout(randomColour()));
   QuietProgress progress;
-  const auto first = MatchTilesToCells(cells, kAcross, tiles, 4, progress);
-  const auto second = MatchTilesToCells(cells, kAcross, tiles, 4, progress);
+  MatchRules limited = Rules(4, FairShare(cells.size(), kTiles), true);
+  const auto first = MatchTilesToCells(cells, kAcross, tiles, limited, progress);
+  limited.threads = 2;
+  const auto second = MatchTilesToCells(cells, kAcross, tiles, limited, progress);
   ASSERT_TRUE(first && second);
   EXPECT_EQ(*first, *second);
   ExpectRepeatDistanceHeld(*first, kAcross, 4);
-  ExpectUseLimitsHeld(*first, kTiles);
+  ExpectUseLimitsHeld(*first, kTiles, limited.maxUses);
 
   // The matched sum of distances beats the list order by far.
   double matched = 0, listed = 0;
@@ -173,13 +195,30 @@ TEST(TileMatch, PicturesOfManyColoursKeepTheRulesAndComeOutTheSameEveryTime) {
     listed += LayoutDistance(cells[c], tiles[c % kTiles]);
   }
   EXPECT_LT(matched, listed / 4);
+
+  // Without a limit the cells come nearer still, and the distance holds.
+  const auto free = MatchTilesToCells(cells, kAcross, tiles, Rules(4), progress);
+  ASSERT_TRUE(free.has_value());
+  ExpectRepeatDistanceHeld(*free, kAcross, 4);
+  double unlimited = 0;
+  for (std::size_t c = 0; c < cells.size(); ++c)
+    unlimited += LayoutDistance(cells[c], tiles[(*free)[c]]);
+  EXPECT_LT(unlimited, matched);
+}
+
+TEST(TileMatch, ALimitThatCannotFillTheCellsNamesTheSmallestThatCan) {
+  EXPECT_EQ(SmallestFittingMaxUses(4692, 200, 2), 24);
+  EXPECT_EQ(SmallestFittingMaxUses(4800, 200, 23), 24);
+  EXPECT_EQ(SmallestFittingMaxUses(4800, 200, 24), std::nullopt);
+  EXPECT_EQ(SmallestFittingMaxUses(4800, 200, 0), std::nullopt) << "no limit";
+  EXPECT_EQ(SmallestFittingMaxUses(3'000'000'000LL, 2, 99999), 1'500'000'000);
 }
 
 TEST(TileMatch, OneTileFillsEveryCell) {
   const std::vector<ColourLayout> tiles = {FlatLayout({1, 2, 3})};
   const std::vector<ColourLayout> cells(35, FlatLayout({200, 100, 0}));
   QuietProgress progress;
-  const auto result = MatchTilesToCells(cells, 7, tiles, 4, progress);
+  const auto result = MatchTilesToCells(cells, 7, tiles, Rules(4), progress);
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(*result, std::vector<int>(35, 0));
 }
@@ -189,12 +228,12 @@ TEST(TileMatch, CancelStopsTheMatchingInEachOfItsSteps) {
   for (int i = 0; i < 60; ++i) tiles.push_back(FlatLayout(Shade(i)));
   for (int i = 0; i < 30 * 20; ++i) cells.push_back(FlatLayout(Shade(i % 7)));
   QuietProgress counting;
-  ASSERT_TRUE(MatchTilesToCells(cells, 30, tiles, 4, counting).has_value());
+  ASSERT_TRUE(MatchTilesToCells(cells, 30, tiles, Rules(4), counting).has_value());
   ASSERT_GT(counting.percents, 40);
   for (const int at : {1, 20, counting.percents - 1}) {
     QuietProgress progress;
     progress.cancelAtPercent = at;
-    EXPECT_FALSE(MatchTilesToCells(cells, 30, tiles, 4, progress).has_value()) << at;
+    EXPECT_FALSE(MatchTilesToCells(cells, 30, tiles, Rules(4), progress).has_value()) << at;
     EXPECT_EQ(progress.percents, at) << "no report after the cancel";
   }
 }
