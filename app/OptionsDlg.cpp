@@ -17,7 +17,8 @@ namespace {
 
 constexpr int kIdOk = 1, kIdCancel = 2, kIdDefaults = 3, kIdHelp = 1025;
 constexpr int kCustom = 1035, kEmphasis = 1055, kBorders = 1056;
-constexpr int kRandom = 1028, kDpiWhole = 1039, kJpegHigh = 1045;
+constexpr int kRandom = 1028, kMatched = 1057, kDpiWhole = 1039, kJpegHigh = 1045;
+constexpr int kMaxUses = 1058, kUseAll = 1059;
 constexpr unsigned kMinCustom = 10, kMaxCustom = 500;
 
 constexpr ControlSpec kTemplate[] = {
@@ -62,6 +63,11 @@ constexpr ControlSpec kTemplate[] = {
     {kIdHelp, ControlKind::Button, 309, 27, 50, 14, "Help"},
     {kIdOk, ControlKind::DefaultButton, 309, 201, 50, 14, "OK"},
     {kIdCancel, ControlKind::Button, 309, 221, 50, 14, "Cancel"},
+    {0, ControlKind::Group, 7, 238, 297, 42, "Matched order"},
+    {0, ControlKind::Label, 16, 252, 84, 8, "Use each photo at most"},
+    {kMaxUses, ControlKind::Edit, 100, 250, 30, 14, ""},
+    {0, ControlKind::Label, 134, 252, 90, 8, "times (0: no limit)"},
+    {kUseAll, ControlKind::Check, 16, 266, 150, 10, "Use e&very photo at least once"},
 };
 
 // The check boxes and the options they switch; a new on/off option is one more row here.
@@ -73,6 +79,7 @@ constexpr CheckBinding kChecks[] = {
     {1030, &PosterParams::Crop},
     {1031, &PosterParams::Rotate},
     {1048, &PosterParams::Orientation},
+    {kUseAll, &PosterParams::UseAll},
 };
 
 const char* const kBorderItems[] = {"Transparent button frame", "Single line",
@@ -98,7 +105,7 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Options"));
   const DialogBaseUnits units = BaseUnitsOf(font());
   BuildControls(this, kTemplate, units);
-  SetDialogSize(this, 366, 242, units);
+  SetDialogSize(this, 366, 288, units);
   auto* borders = Control<QComboBox>(this, kBorders);
   for (const char* item : kBorderItems) borders->addItem(QString::fromUtf8(item));
   auto* emphasis = Control<QSlider>(this, kEmphasis);
@@ -108,6 +115,15 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent) {
   connect(Control<QPushButton>(this, kIdDefaults), &QPushButton::clicked, this,
           &COptionsDlg::OnDefaults);
   connect(Control<QPushButton>(this, kIdHelp), &QPushButton::clicked, this, &COptionsDlg::OnHelp);
+  connect(Control<QRadioButton>(this, kMatched), &QRadioButton::toggled, this,
+          &COptionsDlg::UpdateMatchedControls);
+}
+
+// The limit and the use of every photo belong to the matched order alone.
+void COptionsDlg::UpdateMatchedControls() {
+  const bool matched = Control<QRadioButton>(this, kMatched)->isChecked();
+  Control<QLineEdit>(this, kMaxUses)->setEnabled(matched);
+  Control<QCheckBox>(this, kUseAll)->setEnabled(matched);
 }
 
 void COptionsDlg::SetValues(const PosterParams& params) {
@@ -124,20 +140,33 @@ void COptionsDlg::WriteControls() {
   CheckRadio(this, kRandom, static_cast<int>(m_params.TileOrder));
   CheckRadio(this, kDpiWhole, static_cast<int>(m_params.DPIFraction));
   CheckRadio(this, kJpegHigh, static_cast<int>(m_params.JPEGQuality));
+  Control<QLineEdit>(this, kMaxUses)->setText(QString::number(m_params.MaxUses));
+  UpdateMatchedControls();
+}
+
+// The number in the edit id if it lies in low..high; otherwise the message is shown, the edit
+// focused and nothing returned.
+std::optional<uint> COptionsDlg::ReadNumber(int id, uint low, uint high) {
+  auto* edit = Control<QLineEdit>(this, id);
+  bool isNumber = false;
+  const uint value = edit->text().trimmed().toUInt(&isNumber);
+  if (isNumber && value >= low && value <= high) return value;
+  ShowMessage(this, QString::asprintf(res::LoadString(res::IDS_RANGE_UINT), low, high));
+  edit->setFocus();
+  edit->selectAll();
+  return std::nullopt;
 }
 
 bool COptionsDlg::ReadControls() {
-  auto* custom = Control<QLineEdit>(this, kCustom);
-  bool isNumber = false;
-  const uint percent = custom->text().trimmed().toUInt(&isNumber);
-  if (!isNumber || percent < kMinCustom || percent > kMaxCustom) {
-    ShowMessage(this, QString::asprintf(res::LoadString(res::IDS_RANGE_UINT), kMinCustom,
-                                        kMaxCustom));
-    custom->setFocus();
-    custom->selectAll();
-    return false;
-  }
-  m_params.Custom = percent;
+  const std::optional<uint> percent = ReadNumber(kCustom, kMinCustom, kMaxCustom);
+  if (!percent) return false;
+  // The limit is read only where it counts: another order leaves it as it was.
+  std::optional<uint> maxUses = static_cast<uint>(m_params.MaxUses);
+  if (Control<QLineEdit>(this, kMaxUses)->isEnabled())
+    maxUses = ReadNumber(kMaxUses, 0, static_cast<uint>(kMaxUsesLimit));
+  if (!maxUses) return false;
+  m_params.Custom = *percent;
+  m_params.MaxUses = static_cast<int>(*maxUses);
   for (const CheckBinding& check : kChecks)
     m_params.*check.field = Control<QCheckBox>(this, check.id)->isChecked() ? 1 : 0;
   m_params.Emphasis = Control<QSlider>(this, kEmphasis)->value();
@@ -171,5 +200,7 @@ bool OptionsChangePoster(const PosterParams& before, const PosterParams& after) 
   return before.Crop != after.Crop || before.Rotate != after.Rotate ||
          before.Borders != after.Borders || before.Custom != after.Custom ||
          before.TileOrder != after.TileOrder || before.DPIFraction != after.DPIFraction ||
-         before.Emphasis != after.Emphasis || before.Orientation != after.Orientation;
+         before.Emphasis != after.Emphasis || before.Orientation != after.Orientation ||
+         (after.TileOrder == TileOrderMode::Matched &&
+          (before.MaxUses != after.MaxUses || before.UseAll != after.UseAll));
 }

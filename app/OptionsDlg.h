@@ -1,10 +1,12 @@
 // The options dialog: tile order, custom tile size, emphasis, borders, printer resolution
-// fraction, JPEG quality, cropping, rotation and turning photos upright.
+// fraction, JPEG quality, cropping, rotation, turning photos upright, and for the matched order
+// a limit of uses per photo and the use of every photo.
 //
 // The dialog edits a copy of the options; the caller takes them back when it ends with OK.
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 #include "engine/PosterParams.h"
 
@@ -21,8 +23,11 @@ class COptionsDlg : public QDialog {
 
  private:
   void WriteControls();
-  // FALSE, with the message shown and the edit focused, when the custom size is refused.
+  // FALSE, with the message shown and the edit focused, when the custom size or the limit of
+  // uses is refused.
   bool ReadControls();
+  std::optional<uint> ReadNumber(int id, uint low, uint high);
+  void UpdateMatchedControls();
   void OnDefaults();
   void OnHelp();
 

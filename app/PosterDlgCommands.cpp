@@ -7,6 +7,7 @@
 #include "app/PosterDlg.h"
 #include "app/ProgressDlg.h"
 #include "engine/BuildPoster.h"
+#include "engine/UseLimitCheck.h"
 #include "platform/HelpWindow.h"
 #include "platform/MessageBox.h"
 #include "resources/StringTable.h"
@@ -58,6 +59,10 @@ void CPosterDlg::OnBuildPoster() {
       CheckPosterLimits(m_tiles, Setup(), SaveFormat(), MachineMemoryBytes());
   if (!limits.fits) {
     ShowMessage(this, QString::fromStdString(limits.message));
+    return;
+  }
+  if (const auto refusal = CheckUseLimit(m_tiles, Setup())) {
+    ShowMessage(this, QString::fromStdString(*refusal));
     return;
   }
   BeginProgress(res::IDS_CAPTION_BUILD);

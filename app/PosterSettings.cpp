@@ -43,6 +43,8 @@ PosterSettings LoadPosterSettings(CProfile& profile) {
       static_cast<TileSizePreset>(ReadInt(profile, "TileSize", static_cast<int>(d.TileSize)));
   p.JPEGQuality = static_cast<JPEGQualityLevel>(
       static_cast<unsigned>(ReadInt(profile, "JPEGQuality", static_cast<int>(d.JPEGQuality))));
+  p.MaxUses = ReadInt(profile, "MaxUses", d.MaxUses);
+  p.UseAll = ReadInt(profile, "UseAll", d.UseAll);
   CorrectLoadedParams(p);
   RememberedPaths& r = s.paths;
   const RememberedPaths defaults;
@@ -67,6 +69,8 @@ void SavePosterSettings(CProfile& profile, const PosterParams& p, const Remember
   profile.WriteProfileInt(kSection, QStringLiteral("TileSize"), static_cast<int>(p.TileSize));
   profile.WriteProfileInt(kSection, QStringLiteral("JPEGQuality"),
                           static_cast<int>(p.JPEGQuality));
+  profile.WriteProfileInt(kSection, QStringLiteral("MaxUses"), p.MaxUses);
+  profile.WriteProfileInt(kSection, QStringLiteral("UseAll"), p.UseAll);
   WriteText(profile, "MainImage", current.mainImage, read.mainImage);
   WriteText(profile, "TileList", current.tileList, read.tileList);
   WriteText(profile, "SaveName", current.saveName, read.saveName);

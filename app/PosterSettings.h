@@ -21,11 +21,11 @@ struct PosterSettings {
   RememberedPaths paths;  // as read at start-up
 };
 
-// Reads the fourteen keys (missing ones take their defaults) and corrects the options into
+// Reads the sixteen keys (missing ones take their defaults) and corrects the options into
 // their ranges.
 [[nodiscard]] PosterSettings LoadPosterSettings(CProfile& profile);
 
-// Writes the fourteen keys. Each remembered name is written from current when it is not empty,
+// Writes the sixteen keys. Each remembered name is written from current when it is not empty,
 // otherwise the value read at start-up is written back.
 void SavePosterSettings(CProfile& profile, const PosterParams& params,
                         const RememberedPaths& current, const RememberedPaths& read);

@@ -145,6 +145,47 @@ class OptionsWindowTest : public QObject {
     QCOMPARE(dlg.Params().TileOrder, TileOrderMode::Matched);
   }
 
+  // The limit of uses and the use of every photo: open only with the matched order, kept in the
+  // settings, and a limit the tiles cannot fill the poster with refuses the build.
+  void MatchedOrderLimitsAreStoredAndRefuseAPosterTheyCannotFill() {
+    gui::MessageRecorder messages;
+    {
+      CPosterDlg dlg;
+      gui::Show(dlg);
+      BuiltWindow(dlg);
+      InOptions(dlg, [](COptionsDlg* o) {
+        QVERIFY(!Control(o, 1058)->isEnabled() && !Control(o, 1059)->isEnabled());
+        Choose(o, 1057);
+        QVERIFY(Control(o, 1058)->isEnabled() && Control(o, 1059)->isEnabled());
+        QCOMPARE(Control<QLineEdit>(o, 1058)->text(), QStringLiteral("0"));
+        gui::TypeInto(*o, 1058, QStringLiteral("1"));
+        Control<QCheckBox>(o, 1059)->click();
+        Click(*o, kIdOk);
+      });
+      QCOMPARE(dlg.Params().MaxUses, 1);
+      QCOMPARE(dlg.Params().UseAll, 1);
+      messages.requests.clear();
+      Click(dlg, IDC_BUILD);
+      QVERIFY(!dlg.IsBuilt());
+      QCOMPARE(messages.Texts().size(), 1);
+      QVERIFY2(messages.Texts()[0].contains(QStringLiteral("more than 2 photos used at most 1 "
+                                                           "times each can fill")),
+               qPrintable(messages.Texts()[0]));
+    }
+    CPosterDlg again;
+    gui::Show(again);
+    QCOMPARE(again.Params().MaxUses, 1);
+    InOptions(again, [](COptionsDlg* o) {
+      QCOMPARE(Control<QLineEdit>(o, 1058)->text(), QStringLiteral("1"));
+      QVERIFY(Control<QCheckBox>(o, 1059)->isChecked());
+      gui::TypeInto(*o, 1058, QStringLiteral("100000"));
+      Click(*o, kIdOk);
+      QVERIFY(o->isVisible());
+      Click(*o, kIdCancel);
+    });
+    QCOMPARE(messages.Texts().last(), QStringLiteral("Please enter an integer between 0 and 99999."));
+  }
+
   void CustomSizeOutsideItsRangeKeepsTheDialogOpen() {
     gui::MessageRecorder messages;
     CPosterDlg dlg;
