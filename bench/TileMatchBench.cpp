@@ -4,6 +4,7 @@
 // within 10 s.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -47,7 +48,7 @@ ColourLayout TileLayout(int i) {
   return layout;
 }
 
-// Arguments: cells across, cells down, tiles, threads.
+// Arguments: cells across, cells down, tiles, threads, uses of one tile at most (0: no limit).
 void BM_MatchTiles(benchmark::State& state) {
   const int across = static_cast<int>(state.range(0)), down = static_cast<int>(state.range(1));
   const int tileCount = static_cast<int>(state.range(2));
@@ -58,19 +59,25 @@ void BM_MatchTiles(benchmark::State& state) {
   NoProgress progress;
   MatchRules rules;
   rules.threads = static_cast<int>(state.range(3));
+  rules.maxUses = static_cast<int>(state.range(4));
+  std::vector<int> uses(tiles.size());
   for (auto _ : state) {
     const auto result = MatchTilesToCells(cells, across, tiles, rules, progress);
     benchmark::DoNotOptimize(result);
+    std::fill(uses.begin(), uses.end(), 0);
+    for (const int tile : *result) ++uses[tile];
   }
   state.counters["cells"] = static_cast<double>(cells.size());
+  state.counters["most_uses"] = *std::max_element(uses.begin(), uses.end());
 }
 
 }  // namespace
 
 BENCHMARK(BM_MatchTiles)
-    ->Args({160, 125, 200, 1})
-    ->Args({160, 125, 1000, 1})
-    ->Args({400, 250, 1000, 2})
-    ->Args({400, 250, 10000, 2})
+    ->Args({160, 125, 200, 1, 0})
+    ->Args({160, 125, 1000, 1, 0})
+    ->Args({160, 125, 1000, 1, 20})  // the tightest limit that fills the cells
+    ->Args({400, 250, 1000, 2, 0})
+    ->Args({400, 250, 10000, 2, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
