@@ -7,9 +7,10 @@
 namespace {
 
 constexpr int kLeafSize = 8;  // tiles a leaf holds at most
-// The directions are measured in floats: a bound is taken as this much smaller, so that rounding
-// can never prune the exact nearest tile.
+// The directions are measured in floats, from values near 100: a bound is taken as this much
+// smaller, relatively and absolutely, so that rounding can never prune the exact nearest tile.
 constexpr float kBoundSlack = 1.0f - 1e-4f;
+constexpr float kBoundMargin = 1e-2f;  // squared CIELAB units
 
 float PartValue(const ColourLayout& layout, int row, int col, int channel) {
   return layout.lab[(row * kLayoutSide + col) * 3 + channel];
@@ -48,7 +49,7 @@ struct CLayoutTree::Search {
   [[nodiscard]] bool Full() const { return found == wanted; }
   // Whether a tile at least bound away can still enter the list.
   [[nodiscard]] bool MayHold(float bound) const {
-    return !Full() || bound * kBoundSlack <= costs[found - 1];
+    return !Full() || bound * kBoundSlack - kBoundMargin <= costs[found - 1];
   }
   void Offer(int tile, float cost) {
     if (Full() && (cost > costs[found - 1] || (cost == costs[found - 1] && tile > tiles[found - 1])))
