@@ -37,7 +37,12 @@ std::optional<std::string> CheckPlacementTarget(const std::string& path,
   if (!pathError && !otherError && placement == other)
     return "the placement file '" + path + "' is also the output '" + otherOutput +
            "'; please choose another name";
-  return CheckPosterTarget(path, inputs);
+  std::optional<std::string> refusal = CheckPosterTarget(path, inputs);
+  // The check speaks of the poster file; this file is the placement file.
+  const std::string poster = "The poster file";
+  if (refusal && refusal->compare(0, poster.size(), poster) == 0)
+    refusal->replace(0, poster.size(), "The placement file");
+  return refusal;
 }
 
 std::string FormatPlacement(int cellsAcross, const std::vector<int>& cellTiles,

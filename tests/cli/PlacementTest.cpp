@@ -202,7 +202,9 @@ TEST(CliPlacement, ImpossibleLimitsAndTargetsAreRefusedBeforeTheBuild) {
   EXPECT_EQ(RunCli(args).exitCode, 0);
 
   const std::vector<std::pair<std::string, std::string>> refusals = {
-      {scene.main, "is also an input"}, {poster, "is also the output"}, {scene.dir, "is a folder"}};
+      {scene.main, "The placement file '" + scene.main + "' is also an input"},
+      {poster, "is also the output"},
+      {scene.dir, "The placement file cannot be written to '" + scene.dir + "': is a folder"}};
   for (const auto& [target, why] : refusals) {
     std::filesystem::remove(poster);
     r = RunCli(scene.Args(poster, target));
