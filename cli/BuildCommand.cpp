@@ -17,7 +17,7 @@
 #include "formats/InputFile.h"
 #include "formats/JpegStreamWriter.h"
 #include "image/NumberUtils.h"
-#include "output/OutputTarget.h"
+#include "formats/OutputTarget.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
@@ -25,14 +25,6 @@ namespace {
 
 std::string Message(unsigned id, const std::string& arg = {}) {
   return res::FormatString(id, {arg});
-}
-
-// Every file the build reads: the output may be none of them.
-std::vector<std::string> InputFiles(const BuildOptions& options, const TileList& tiles) {
-  std::vector<std::string> inputs = {options.mainImage};
-  inputs.insert(inputs.end(), options.tileListFiles.begin(), options.tileListFiles.end());
-  for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
-  return inputs;
 }
 
 void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
@@ -58,7 +50,8 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
                " pixels show little; a larger --print-width or a smaller --fraction makes them larger");
 }
 
-int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildInputs& inputs) {
+int BuildAndSave(const BuildOptions& options, const COutputTarget& target, PosterFormat format,
+                 PosterBuildInputs& inputs) {
   CDibImage poster;
   TileOrderShuffle order;
   CConsoleProgress progress(stderr, options.quiet);
@@ -68,7 +61,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   std::optional<CJpegStreamWriter> stream;
   if (format == PosterFormat::kJpeg)
     inputs.onRowsFinal = [&](const CDibImage& image, int finalRows) {
-      if (!stream) stream.emplace(image, options.output, jpegQuality);
+      if (!stream) stream.emplace(image, target, jpegQuality);
       stream->RowsFinal(finalRows);
     };
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
@@ -85,7 +78,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   }
   errno = 0;
   const SaveResult saved = stream ? stream->Finish(&progress)
-                                  : SavePoster(poster, options.output, format, jpegQuality, &progress);
+                                  : SavePoster(poster, target, format, jpegQuality, &progress);
   const int error = errno;
   progress.Finish();
   if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();
@@ -134,8 +127,9 @@ int RunBuild(const Arguments& args) {
 
   TileList tiles;
   if (!CollectTiles(options, tiles)) return kExitFailure;
-  if (const auto refusal = CheckPosterTarget(options.output, InputFiles(options, tiles))) {
-    PrintError(*refusal);
+  const TargetCheck output = CheckOutputTarget(options.output, InputFiles(options, tiles));
+  if (!output.target) {
+    PrintError(output.refusal);
     return kExitFailure;
   }
   CDibImage mainImage;
@@ -151,5 +145,5 @@ int RunBuild(const Arguments& args) {
 
   inputs.mainImage = &mainImage;
   inputs.tiles = &tiles;
-  return BuildAndSave(options, *format, inputs);
+  return BuildAndSave(options, *output.target, *format, inputs);
 }

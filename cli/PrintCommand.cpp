@@ -10,6 +10,7 @@
 #include "cli/ConsoleProgress.h"
 #include "engine/BuildPoster.h"
 #include "formats/ImageFile.h"
+#include "formats/OutputTarget.h"
 #include "output/PaperSize.h"
 #include "output/PdfPrintDevice.h"
 #include "output/PrintEngine.h"
@@ -98,10 +99,11 @@ struct Printer {
   CPrintDevice* device = nullptr;
 };
 
-bool OpenPrinter(const PrintOptions& options, int dpi, Printer& printer) {
-  if (!options.pdf.empty()) {
-    printer.pdf = std::make_unique<CPdfPrintDevice>(options.pdf,
-                                                    options.paper.value_or(PaperSize{}), dpi, dpi);
+bool OpenPrinter(const PrintOptions& options, const std::optional<COutputTarget>& pdf, int dpi,
+                 Printer& printer) {
+  if (pdf) {
+    printer.pdf =
+        std::make_unique<CPdfPrintDevice>(*pdf, options.paper.value_or(PaperSize{}), dpi, dpi);
     printer.device = printer.pdf.get();
     return true;
   }
@@ -147,8 +149,8 @@ int Report(PrintOutcome outcome, const std::string& target) {
   return kExitFailure;
 }
 
-int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevice& device,
-              const std::string& target) {
+int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& options,
+              CPrintDevice& device, const std::string& target) {
   CDibImage mainImage;
   PosterBuildInputs inputs = BuildInputsFor(build);
   inputs.setup.printer = MetricsOf(device.GetMetrics());
@@ -157,9 +159,6 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
   if (build.printWidthInches) inputs.setup.printSize.width = *build.printWidthInches;
   ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth, inputs.setup.imageHeight,
                           inputs.setup.printer);
-  TileList tiles;
-  if (!CollectTiles(build, tiles)) return kExitFailure;
-
   PrintJob job;
   job.mainImagePath = build.mainImage;
   job.dpiX = inputs.setup.printer.dpiX;
@@ -221,8 +220,19 @@ int RunPrint(const Arguments& arguments) {
     return kExitUsage;
   }
   const BuildOptions& build = std::get<BuildOptions>(parsed);
+  TileList tiles;
+  if (!CollectTiles(build, tiles)) return kExitFailure;
+  std::optional<COutputTarget> pdf;
+  if (!options.pdf.empty()) {
+    TargetCheck check = CheckOutputTarget(options.pdf, InputFiles(build, tiles));
+    if (!check.target) {
+      PrintError(check.refusal);
+      return kExitFailure;
+    }
+    pdf = std::move(check.target);
+  }
   Printer printer;
-  if (!OpenPrinter(options, options.dpi.value_or(build.dpi), printer)) return kExitFailure;
-  return PrintWith(build, options, *printer.device,
+  if (!OpenPrinter(options, pdf, options.dpi.value_or(build.dpi), printer)) return kExitFailure;
+  return PrintWith(build, tiles, options, *printer.device,
                    options.pdf.empty() ? options.queue : options.pdf);
 }
