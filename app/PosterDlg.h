@@ -9,7 +9,9 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/PosterSettings.h"
 #include "engine/PosterLimits.h"
@@ -20,6 +22,7 @@
 #include "engine/TileGrid.h"
 #include "engine/TileList.h"
 #include "engine/TileOrder.h"
+#include "formats/OutputTarget.h"
 #include "image/DibImage.h"
 #include "output/PreviewWnd.h"
 #include "output/PrintEngine.h"
@@ -116,6 +119,12 @@ class CPosterDlg : public QDialog {
   [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
   void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
   void SavePosterTo(const std::string& path);
+  // The files the poster is made of: no file the window writes may be one of them.
+  [[nodiscard]] std::vector<std::string> InputPaths() const;
+  // The checked target for path, or nothing after telling the user why it is refused: with the
+  // message failedId (its %s the path) where the file could not have been made anyway.
+  [[nodiscard]] std::optional<COutputTarget> CheckedTarget(const std::string& path,
+                                                           unsigned failedId);
   void OnHelp();
   void OnAbout();
 

@@ -6,6 +6,7 @@
 #include "app/PosterDlg.h"
 #include "app/PrintPageDlg.h"
 #include "app/ProgressDlg.h"
+#include "formats/OutputTarget.h"
 #include "image/PathUtils.h"
 #include "output/PosterSaver.h"
 #include "output/QtPrintDevice.h"
@@ -63,6 +64,10 @@ void CPosterDlg::OnPrintPoster() {
     ShowMessage(this, Text(res::IDS_NO_PRINTER));
     return;
   }
+  // Printing into a file writes it through the print system; the name is checked all the same,
+  // before anything is built.
+  const std::string file = printer->outputFileName().toStdString();
+  if (!file.empty() && !CheckedTarget(file, 0)) return;
   const bool withTiles = m_tiles.GetCount() > 0;
   if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
   if (!ChoosePrintRange(pages)) return;
@@ -109,14 +114,33 @@ void CPosterDlg::OnSavePoster() {
   SavePosterTo(ToLocalPath(chosen->paths.front()));
 }
 
+std::vector<std::string> CPosterDlg::InputPaths() const {
+  std::vector<std::string> inputs;
+  if (!m_strFileName.empty()) inputs.push_back(m_strFileName);
+  for (int i = 0; i < m_tiles.GetCount(); ++i) inputs.push_back(m_tiles.GetText(i));
+  return inputs;
+}
+
+std::optional<COutputTarget> CPosterDlg::CheckedTarget(const std::string& path,
+                                                       unsigned failedId) {
+  TargetCheck check = CheckOutputTarget(path, InputPaths());
+  if (!check.target) {
+    const bool ownWords = check.why == TargetRefusal::kIsInput || failedId == 0;
+    ShowMessage(this, ownWords ? QString::fromStdString(check.refusal) : MessageWith(failedId, path));
+  }
+  return std::move(check.target);
+}
+
 void CPosterDlg::SavePosterTo(const std::string& path) {
   if (!PosterFormatFromName(path)) {
     ShowMessage(this, Text(res::IDS_BAD_EXTENSION));
     return;
   }
+  const std::optional<COutputTarget> target = CheckedTarget(path, res::IDS_WRITE_ERROR);
+  if (!target) return;
   BeginProgress(res::IDS_CAPTION_SAVE);
   const PosterSaveOutcome outcome = SavePosterAs(
-      m_poster, path, static_cast<unsigned>(m_params.JPEGQuality), Progress());
+      m_poster, *target, static_cast<unsigned>(m_params.JPEGQuality), Progress());
   EndProgress();
   if (outcome.status == PosterSaveStatus::kSaved) m_currentPaths.saveName = path;
   if (outcome.messageId != 0) ShowMessage(this, MessageWith(outcome.messageId, path));

@@ -144,10 +144,13 @@ void CPosterDlg::OnSaveList() {
   request.openMode = false;
   const auto chosen = RunFileDialog(this, request);
   if (!chosen || chosen->paths.isEmpty()) return;
-  m_tileListPath = ToLocalPath(chosen->paths.front());
+  const std::string path = ToLocalPath(chosen->paths.front());
+  const std::optional<COutputTarget> target = CheckedTarget(path, res::IDS_LIST_CREATE_ERROR);
+  if (!target) return;
+  m_tileListPath = path;
   std::vector<std::string> names;
   for (int i = 0; i < m_tiles.GetCount(); ++i) names.push_back(m_tiles.GetText(i));
-  switch (WriteTileListFile(m_tileListPath, names)) {
+  switch (WriteTileListFile(*target, names)) {
     case TileListWriteResult::kWritten:
       m_currentPaths.tileList = m_tileListPath;
       return;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "formats/AtomicFile.h"
+
 std::optional<std::vector<std::string>> ReadTileListFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -18,15 +20,16 @@ std::optional<std::vector<std::string>> ReadTileListFile(const std::string& path
   return paths;
 }
 
-TileListWriteResult WriteTileListFile(const std::string& path,
+TileListWriteResult WriteTileListFile(const COutputTarget& target,
                                       const std::vector<std::string>& paths) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  CAtomicFile output(target);
+  std::FILE* file = output.Open();
   if (file == nullptr) return TileListWriteResult::kCreateFailed;
   bool written = true;
   for (const std::string& entry : paths) {
     written = written && std::fwrite(entry.data(), 1, entry.size(), file) == entry.size() &&
               std::fputs("\r\n", file) >= 0;
   }
-  const bool closed = std::fclose(file) == 0;
-  return written && closed ? TileListWriteResult::kWritten : TileListWriteResult::kWriteFailed;
+  return written && output.Commit() ? TileListWriteResult::kWritten
+                                    : TileListWriteResult::kWriteFailed;
 }

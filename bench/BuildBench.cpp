@@ -38,13 +38,13 @@ class BuildData {
     CDibImage image;
     Paint(image, 4000, 3000, 0);
     m_main = (m_dir / "main.bmp").string();
-    (void)WriteBmpFile(image, m_main, nullptr);
+    (void)WriteBmpFile(image, *CheckOutputTarget(m_main, {}).target, nullptr);
     for (int i = 0; i < kTileCount; ++i) {
       // Landscape and portrait tiles of about a megapixel, a fifth of them turned.
       const bool portrait = i % 5 == 0;
       Paint(image, portrait ? 866 : 1155, portrait ? 1155 : 866, i + 1);
       m_tiles.push_back((m_dir / ("tile" + std::to_string(i) + ".bmp")).string());
-      (void)WriteBmpFile(image, m_tiles.back(), nullptr);
+      (void)WriteBmpFile(image, *CheckOutputTarget(m_tiles.back(), {}).target, nullptr);
     }
   }
   ~BuildData() {
@@ -85,7 +85,7 @@ void BM_BuildPoster200Tiles(benchmark::State& state) {
     inputs.threads = static_cast<int>(state.range(0));
     TileOrderShuffle order;
     if (!BuildPoster(inputs, poster, order, nullptr).built) return state.SkipWithError("not built");
-    if (WriteBmpFile(poster, data.Output(), nullptr) != SaveResult::kSaved)
+    if (WriteBmpFile(poster, *CheckOutputTarget(data.Output(), {}).target, nullptr) != SaveResult::kSaved)
       return state.SkipWithError("not saved");
   }
 }

@@ -57,7 +57,7 @@ std::string TempPath(const char* name) {
 struct EncodedPhoto {
   std::string path = TempPath(".jpg");
   EncodedPhoto() {
-    if (WriteJpegFile(Photo(), path, kJpegQualityMedium, nullptr) != SaveResult::kSaved)
+    if (WriteJpegFile(Photo(), *CheckOutputTarget(path, {}).target, kJpegQualityMedium, nullptr) != SaveResult::kSaved)
       std::abort();
   }
   ~EncodedPhoto() { std::remove(path.c_str()); }
@@ -81,7 +81,7 @@ void BM_JpegEncodeMedium(benchmark::State& state) {
   const CDibImage& photo = Photo();
   const std::string path = TempPath("-encoded.jpg");
   for (auto _ : state)
-    if (WriteJpegFile(photo, path, kJpegQualityMedium, nullptr) != SaveResult::kSaved)
+    if (WriteJpegFile(photo, *CheckOutputTarget(path, {}).target, kJpegQualityMedium, nullptr) != SaveResult::kSaved)
       state.SkipWithError("the photo could not be written");
   std::remove(path.c_str());
   SetMegapixelRate(state);

@@ -44,7 +44,7 @@ int main() {
   job.mainImagePath = "poster.jpg";
   job.pages = {10, 6};
   double scale = 4.0;
-  CPdfPrintDevice device(pdf, PaperSize{}, job.dpiX, job.dpiY);
+  CPdfPrintDevice device(*CheckOutputTarget(pdf, {}).target, PaperSize{}, job.dpiX, job.dpiY);
   CQuietProgress progress;
   bench::ResetPeak();
   auto start = std::chrono::steady_clock::now();
@@ -58,7 +58,7 @@ int main() {
   const std::string jpeg = bench::TempPath("print.jpg");
   bench::ResetPeak();
   start = std::chrono::steady_clock::now();
-  if (WriteJpegFile(poster, jpeg, kJpegQualityMedium, nullptr) != SaveResult::kSaved) return 1;
+  if (WriteJpegFile(poster, *CheckOutputTarget(jpeg, {}).target, kJpegQualityMedium, nullptr) != SaveResult::kSaved) return 1;
   const double jpegSeconds = Seconds(start);
   std::printf("write JPEG   %.2f s, %.0f MB file, peak %.0f MB\n", jpegSeconds, FileMb(jpeg),
               bench::PeakMb());

@@ -19,7 +19,7 @@
 #include "formats/InputFile.h"
 #include "formats/JpegStreamWriter.h"
 #include "image/NumberUtils.h"
-#include "output/OutputTarget.h"
+#include "formats/OutputTarget.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
@@ -27,14 +27,6 @@ namespace {
 
 std::string Message(unsigned id, const std::string& arg = {}) {
   return res::FormatString(id, {arg});
-}
-
-// Every file the build reads: the output may be none of them.
-std::vector<std::string> InputFiles(const BuildOptions& options, const TileList& tiles) {
-  std::vector<std::string> inputs = {options.mainImage};
-  inputs.insert(inputs.end(), options.tileListFiles.begin(), options.tileListFiles.end());
-  for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
-  return inputs;
 }
 
 void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
@@ -61,20 +53,28 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
 }
 
 // Writes the placement file where one was asked for.
-int WritePlacement(const std::string& path, const PosterBuildResult& result,
+int WritePlacement(const std::optional<COutputTarget>& placement, const PosterBuildResult& result,
                    const TileList& tiles) {
-  if (path.empty()) return kExitOk;
-  const auto failure =
-      WritePlacementFile(path, FormatPlacement(result.grid.tilesAcross, result.cellTiles, tiles));
+  if (!placement) return kExitOk;
+  const auto failure = WritePlacementFile(
+      *placement, FormatPlacement(result.grid.tilesAcross, result.cellTiles, tiles));
   if (failure) {
     PrintError(*failure);
     return kExitFailure;
   }
-  std::printf("placement    %s\n", path.c_str());
+  std::printf("placement    %s\n", placement->Path().c_str());
   return kExitOk;
 }
 
-int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildInputs& inputs) {
+// The checked files a build writes: the poster and, where asked for, the placement file.
+struct BuildTargets {
+  COutputTarget poster;
+  std::optional<COutputTarget> placement;
+};
+
+int BuildAndSave(const BuildOptions& options, const BuildTargets& targets, PosterFormat format,
+                 PosterBuildInputs& inputs) {
+  const COutputTarget& target = targets.poster;
   CDibImage poster;
   TileOrderShuffle order;
   CConsoleProgress progress(stderr, options.quiet);
@@ -84,7 +84,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   std::optional<CJpegStreamWriter> stream;
   if (format == PosterFormat::kJpeg)
     inputs.onRowsFinal = [&](const CDibImage& image, int finalRows) {
-      if (!stream) stream.emplace(image, options.output, jpegQuality);
+      if (!stream) stream.emplace(image, target, jpegQuality);
       stream->RowsFinal(finalRows);
     };
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
@@ -101,7 +101,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   }
   errno = 0;
   const SaveResult saved = stream ? stream->Finish(&progress)
-                                  : SavePoster(poster, options.output, format, jpegQuality, &progress);
+                                  : SavePoster(poster, target, format, jpegQuality, &progress);
   const int error = errno;
   progress.Finish();
   if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();
@@ -111,7 +111,7 @@ int BuildAndSave(const BuildOptions& options, PosterFormat format, PosterBuildIn
   }
   std::printf("tiles used   %d of %d images\n", result.tilesUsed, inputs.tiles->GetCount());
   std::printf("saved        %s\n", options.output.c_str());
-  return WritePlacement(options.placement, result, *inputs.tiles);
+  return WritePlacement(targets.placement, result, *inputs.tiles);
 }
 
 // The print size and the limits the poster must keep; false (the reason printed) when it
@@ -150,16 +150,21 @@ int RunBuild(const Arguments& args) {
 
   TileList tiles;
   if (!CollectTiles(options, tiles)) return kExitFailure;
-  if (const auto refusal = CheckPosterTarget(options.output, InputFiles(options, tiles))) {
-    PrintError(*refusal);
+  const TargetCheck output = CheckOutputTarget(options.output, InputFiles(options, tiles));
+  if (!output.target) {
+    PrintError(output.refusal);
     return kExitFailure;
   }
-  if (!options.placement.empty())
-    if (const auto refusal =
-            CheckPlacementTarget(options.placement, InputFiles(options, tiles), options.output)) {
-      PrintError(*refusal);
+  BuildTargets targets{*output.target, std::nullopt};
+  if (!options.placement.empty()) {
+    TargetCheck placement =
+        CheckPlacementTarget(options.placement, InputFiles(options, tiles), options.output);
+    if (!placement.target) {
+      PrintError(placement.refusal);
       return kExitFailure;
     }
+    targets.placement = std::move(placement.target);
+  }
   CDibImage mainImage;
   PosterBuildInputs inputs = BuildInputsFor(options);
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
@@ -177,5 +182,5 @@ int RunBuild(const Arguments& args) {
 
   inputs.mainImage = &mainImage;
   inputs.tiles = &tiles;
-  return BuildAndSave(options, *format, inputs);
+  return BuildAndSave(options, targets, *format, inputs);
 }

@@ -21,17 +21,16 @@ bool AddFolder(const std::string& dir, bool recursive, const LoadOptions& loadOp
                TileList& tiles, TileFolderCount& total) {
   std::error_code error;
   const std::filesystem::directory_iterator opened(dir, error);
-  std::vector<std::string> names;
-  if (error || !ListFolderFiles(dir, recursive, names)) {
+  FolderListing listing;
+  if (error || !ListFolderFiles(dir, recursive, listing)) {
     PrintError(dir + ": " + DescribeFileError(error ? error.value() : EIO));
     return false;
   }
-  const TileFolderCount count = AddFolderTiles(names, tiles, loadOptions);
+  const TileFolderCount count = AddFolderTiles(listing, tiles, loadOptions);
   total.added += count.added;
   total.skipped += count.skipped;
   if (count.added == 0)
-    PrintError(dir + ": no image that can be read here; " + std::to_string(count.skipped) +
-               (count.skipped == 1 ? " file" : " files") + " skipped");
+    PrintError(dir + ": no image that can be read here; " + SkipSummary(count.skipped));
   return true;
 }
 
@@ -75,5 +74,12 @@ PosterBuildInputs BuildInputsFor(const BuildOptions& options) {
   inputs.seed = options.seed;
   inputs.threads = options.threads;
   inputs.repeatDistance = options.repeatDistance;
+  return inputs;
+}
+
+std::vector<std::string> InputFiles(const BuildOptions& options, const TileList& tiles) {
+  std::vector<std::string> inputs = {options.mainImage};
+  inputs.insert(inputs.end(), options.tileListFiles.begin(), options.tileListFiles.end());
+  for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
   return inputs;
 }

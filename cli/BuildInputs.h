@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/BuildOptions.h"
 #include "engine/BuildPoster.h"
@@ -16,6 +17,10 @@
 // reported once, each with its reason, as the program's tile list does; folder entries that are
 // no image are counted in one summary line. False when a folder cannot be read.
 [[nodiscard]] bool CollectTiles(const BuildOptions& options, TileList& tiles);
+
+// Every file a build reads: its output may be none of them.
+[[nodiscard]] std::vector<std::string> InputFiles(const BuildOptions& options,
+                                                  const TileList& tiles);
 
 // The options, seed, threads and matching distance of a build; the images, the print size and
 // the printer are the caller's.

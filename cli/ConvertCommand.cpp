@@ -8,7 +8,7 @@
 #include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "formats/JpegWriter.h"
-#include "output/OutputTarget.h"
+#include "formats/OutputTarget.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
@@ -83,8 +83,9 @@ int RunConvert(const Arguments& args) {
     PrintError(res::LoadString(res::IDS_BAD_EXTENSION));
     return kExitUsage;
   }
-  if (const auto refusal = CheckPosterTarget(output, {input})) {
-    PrintError(*refusal);
+  const TargetCheck target = CheckOutputTarget(output, {input});
+  if (!target.target) {
+    PrintError(target.refusal);
     return kExitFailure;
   }
   CDibImage image;
@@ -100,7 +101,7 @@ int RunConvert(const Arguments& args) {
   if (!LoadedWhole(image)) PrintError(input + ": " + res::LoadString(res::IDS_DATA_ENDS_EARLY));
   CConsoleProgress progress(stderr, options->quiet);
   errno = 0;
-  const SaveResult saved = SavePoster(image, output, *format, options->jpegQualityCode, &progress);
+  const SaveResult saved = SavePoster(image, *target.target, *format, options->jpegQualityCode, &progress);
   const int error = errno;
   progress.Finish();
   if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();

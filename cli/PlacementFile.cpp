@@ -6,7 +6,6 @@
 
 #include "formats/AtomicFile.h"
 #include "formats/InputFile.h"
-#include "output/OutputTarget.h"
 
 namespace {
 
@@ -27,22 +26,25 @@ void AppendField(std::string& text, const std::string& field) {
 
 }  // namespace
 
-std::optional<std::string> CheckPlacementTarget(const std::string& path,
-                                                const std::vector<std::string>& inputs,
-                                                const std::string& otherOutput) {
+TargetCheck CheckPlacementTarget(const std::string& path, const std::vector<std::string>& inputs,
+                                 const std::string& otherOutput) {
   // The other output need not exist yet, so its name is compared, not its file.
   std::error_code pathError, otherError;
   const auto placement = std::filesystem::weakly_canonical(path, pathError);
   const auto other = std::filesystem::weakly_canonical(otherOutput, otherError);
-  if (!pathError && !otherError && placement == other)
-    return "the placement file '" + path + "' is also the output '" + otherOutput +
-           "'; please choose another name";
-  std::optional<std::string> refusal = CheckPosterTarget(path, inputs);
-  // The check speaks of the poster file; this file is the placement file.
-  const std::string poster = "The poster file";
-  if (refusal && refusal->compare(0, poster.size(), poster) == 0)
-    refusal->replace(0, poster.size(), "The placement file");
-  return refusal;
+  if (!pathError && !otherError && placement == other) {
+    TargetCheck same;
+    same.why = TargetRefusal::kIsInput;
+    same.refusal = "the placement file '" + path + "' is also the output '" + otherOutput +
+                   "'; please choose another name";
+    return same;
+  }
+  TargetCheck check = CheckOutputTarget(path, inputs);
+  // The check speaks of the output file; this one is the placement file.
+  const std::string output = "The output file";
+  if (check.refusal.compare(0, output.size(), output) == 0)
+    check.refusal.replace(0, output.size(), "The placement file");
+  return check;
 }
 
 std::string FormatPlacement(int cellsAcross, const std::vector<int>& cellTiles,
@@ -56,12 +58,14 @@ std::string FormatPlacement(int cellsAcross, const std::vector<int>& cellTiles,
   return text;
 }
 
-std::optional<std::string> WritePlacementFile(const std::string& path, const std::string& text) {
-  CAtomicFile file(path);
+std::optional<std::string> WritePlacementFile(const COutputTarget& target,
+                                              const std::string& text) {
+  CAtomicFile file(target);
   std::FILE* out = file.Open();
   if (out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size() &&
       file.Commit())
     return std::nullopt;
   const int error = errno != 0 ? errno : EIO;
-  return "the placement file could not be written: '" + path + "': " + DescribeFileError(error);
+  return "the placement file could not be written: '" + target.Path() +
+         "': " + DescribeFileError(error);
 }

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "engine/TileList.h"
+#include "formats/OutputTarget.h"
 
-// The message that refuses path as the placement file, or nothing when it may be written there;
-// checked before the build, like the poster's name. inputs are the files the build reads,
-// otherOutput the poster or PDF it writes besides.
-[[nodiscard]] std::optional<std::string> CheckPlacementTarget(
+// Whether path may take the placement file, checked before the build like the poster's name.
+// inputs are the files the build reads, otherOutput the poster or PDF it writes besides.
+[[nodiscard]] TargetCheck CheckPlacementTarget(
     const std::string& path, const std::vector<std::string>& inputs,
     const std::string& otherOutput);
 
@@ -22,6 +22,6 @@
 [[nodiscard]] std::string FormatPlacement(int cellsAcross, const std::vector<int>& cellTiles,
                                           const TileList& tiles);
 
-// Writes text to path whole or not at all; the message for the user when it fails.
-[[nodiscard]] std::optional<std::string> WritePlacementFile(const std::string& path,
+// Writes text to target whole or not at all; the message for the user when it fails.
+[[nodiscard]] std::optional<std::string> WritePlacementFile(const COutputTarget& target,
                                                             const std::string& text);

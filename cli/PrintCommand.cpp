@@ -12,6 +12,7 @@
 #include "engine/BuildPoster.h"
 #include "engine/UseLimitCheck.h"
 #include "formats/ImageFile.h"
+#include "formats/OutputTarget.h"
 #include "output/PaperSize.h"
 #include "output/PdfPrintDevice.h"
 #include "output/PrintEngine.h"
@@ -100,10 +101,11 @@ struct Printer {
   CPrintDevice* device = nullptr;
 };
 
-bool OpenPrinter(const PrintOptions& options, int dpi, Printer& printer) {
-  if (!options.pdf.empty()) {
-    printer.pdf = std::make_unique<CPdfPrintDevice>(options.pdf,
-                                                    options.paper.value_or(PaperSize{}), dpi, dpi);
+bool OpenPrinter(const PrintOptions& options, const std::optional<COutputTarget>& pdf, int dpi,
+                 Printer& printer) {
+  if (pdf) {
+    printer.pdf =
+        std::make_unique<CPdfPrintDevice>(*pdf, options.paper.value_or(PaperSize{}), dpi, dpi);
     printer.device = printer.pdf.get();
     return true;
   }
@@ -128,26 +130,25 @@ struct PlacedTiles {
   std::vector<int> cells;
 };
 
-// Refuses a placement file that could not be written, before anything is built; true when
-// there is none or it may be written.
-bool PlacementMayBeWritten(const BuildOptions& build, const TileList& tiles,
-                           const std::string& pdf) {
+// The placement file's checked name, taken before anything is built; false (after telling why)
+// when it may not be written. Nothing is checked when none was asked for.
+bool CheckPlacement(const BuildOptions& build, const TileList& tiles, const std::string& pdf,
+                    std::optional<COutputTarget>& placement) {
   if (build.placement.empty()) return true;
-  std::vector<std::string> inputs = {build.mainImage};
-  inputs.insert(inputs.end(), build.tileListFiles.begin(), build.tileListFiles.end());
-  for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
-  const auto refusal = CheckPlacementTarget(build.placement, inputs, pdf);
-  if (refusal) PrintError(*refusal);
-  return !refusal;
+  TargetCheck check = CheckPlacementTarget(build.placement, InputFiles(build, tiles), pdf);
+  if (!check.target) PrintError(check.refusal);
+  placement = std::move(check.target);
+  return placement.has_value();
 }
 
-int WritePlacement(const std::string& path, const PlacedTiles& placed, const TileList& tiles) {
+int WritePlacement(const COutputTarget& placement, const PlacedTiles& placed,
+                   const TileList& tiles) {
   if (const auto failure =
-          WritePlacementFile(path, FormatPlacement(placed.across, placed.cells, tiles))) {
+          WritePlacementFile(placement, FormatPlacement(placed.across, placed.cells, tiles))) {
     PrintError(*failure);
     return kExitFailure;
   }
-  std::printf("placement    %s\n", path.c_str());
+  std::printf("placement    %s\n", placement.Path().c_str());
   return kExitOk;
 }
 
@@ -181,8 +182,8 @@ int Report(PrintOutcome outcome, const std::string& target) {
   return kExitFailure;
 }
 
-int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevice& device,
-              const std::string& target) {
+int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& options,
+              CPrintDevice& device, const std::string& target) {
   CDibImage mainImage;
   PosterBuildInputs inputs = BuildInputsFor(build);
   inputs.setup.printer = MetricsOf(device.GetMetrics());
@@ -191,9 +192,8 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
   if (build.printWidthInches) inputs.setup.printSize.width = *build.printWidthInches;
   ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth, inputs.setup.imageHeight,
                           inputs.setup.printer);
-  TileList tiles;
-  if (!CollectTiles(build, tiles)) return kExitFailure;
-  if (!PlacementMayBeWritten(build, tiles, options.pdf)) return kExitFailure;
+  std::optional<COutputTarget> placement;
+  if (!CheckPlacement(build, tiles, options.pdf, placement)) return kExitFailure;
 
   PrintJob job;
   job.mainImagePath = build.mainImage;
@@ -236,8 +236,8 @@ int PrintWith(const BuildOptions& build, const PrintOptions& options, CPrintDevi
   const PrintOutcome outcome = PrintPoster(source, job, printScale, device, progress);
   progress.Finish();
   const int exitCode = Report(outcome, target);
-  if (exitCode != kExitOk || build.placement.empty()) return exitCode;
-  return WritePlacement(build.placement, cellTiles, tiles);
+  if (exitCode != kExitOk || !placement) return exitCode;
+  return WritePlacement(*placement, cellTiles, tiles);
 }
 
 }  // namespace
@@ -263,8 +263,19 @@ int RunPrint(const Arguments& arguments) {
     return kExitUsage;
   }
   const BuildOptions& build = std::get<BuildOptions>(parsed);
+  TileList tiles;
+  if (!CollectTiles(build, tiles)) return kExitFailure;
+  std::optional<COutputTarget> pdf;
+  if (!options.pdf.empty()) {
+    TargetCheck check = CheckOutputTarget(options.pdf, InputFiles(build, tiles));
+    if (!check.target) {
+      PrintError(check.refusal);
+      return kExitFailure;
+    }
+    pdf = std::move(check.target);
+  }
   Printer printer;
-  if (!OpenPrinter(options, options.dpi.value_or(build.dpi), printer)) return kExitFailure;
-  return PrintWith(build, options, *printer.device,
+  if (!OpenPrinter(options, pdf, options.dpi.value_or(build.dpi), printer)) return kExitFailure;
+  return PrintWith(build, tiles, options, *printer.device,
                    options.pdf.empty() ? options.queue : options.pdf);
 }

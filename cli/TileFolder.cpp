@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "formats/InputFile.h"
 #include "image/NumberUtils.h"
 
 namespace fs = std::filesystem;
@@ -28,64 +29,146 @@ bool IdOf(const fs::path& folder, FolderId& id) {
   return true;
 }
 
-// Lists one folder: its files into files, its subfolders into folders.
-bool ReadFolder(const fs::path& folder, std::vector<std::string>& files,
-                std::vector<fs::path>& folders) {
+// Whether the canonical path lies inside the canonical root (or is it).
+bool Inside(const fs::path& root, const fs::path& path) {
+  return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
+}
+
+struct Walk {
+  fs::path root;  // the named folder, canonical
+  bool recursive = false;
+  std::vector<fs::path> pending;
+  FolderListing& listing;
+};
+
+// Files join the listing, subfolders the walk; everything else is counted by kind.
+void TakeEntry(const fs::directory_entry& entry, Walk& walk) {
+  FolderSkips& skipped = walk.listing.skipped;
+  if (IsHidden(entry.path())) {
+    ++skipped.hidden;
+    return;
+  }
+  std::error_code error;
+  const fs::file_status status = entry.status(error);  // through links
+  if (error) {
+    ++skipped.unreadableFiles;  // a link to nothing, or an entry gone since it was listed
+  } else if (fs::is_directory(status)) {
+    if (!walk.recursive) return;
+    std::error_code linkError;
+    if (entry.is_symlink(linkError) || linkError) {
+      const fs::path target = fs::canonical(entry.path(), linkError);
+      if (linkError || !Inside(walk.root, target)) {
+        ++skipped.linksOutside;
+        return;
+      }
+    }
+    walk.pending.push_back(entry.path());
+  } else if (fs::is_regular_file(status)) {
+    walk.listing.files.push_back(entry.path().string());
+  } else {
+    ++skipped.notRegular;
+  }
+}
+
+// Lists one folder into the walk; false when it cannot be listed at all.
+bool ReadFolder(const fs::path& folder, Walk& walk) {
   std::error_code error;
   fs::directory_iterator it(folder, error);
   if (error) return false;
   for (; it != fs::directory_iterator(); it.increment(error)) {
-    if (error) break;
-    const fs::directory_entry& entry = *it;
-    if (IsHidden(entry.path())) continue;
-    std::error_code kindError;
-    if (entry.is_directory(kindError))
-      folders.push_back(entry.path());
-    else if (entry.is_regular_file(kindError))
-      files.push_back(entry.path().string());
+    if (error) return false;
+    TakeEntry(*it, walk);
   }
-  return true;
+  return !error;
+}
+
+// Why a file of the listing did not join the tiles.
+void CountRefusal(const std::string& file, FolderSkips& skipped) {
+  int error = 0;
+  if (std::FILE* opened = OpenInputFile(file, error)) {
+    std::fclose(opened);
+    ++skipped.notImages;
+  } else if (error == kNotARegularFile) {
+    ++skipped.notRegular;
+  } else {
+    ++skipped.unreadableFiles;
+  }
+}
+
+std::string Counted(int n, const char* one, const char* many) {
+  return FormatThousands(static_cast<std::uint32_t>(n)) + " " + (n == 1 ? one : many);
 }
 
 }  // namespace
 
-bool ListFolderFiles(const std::string& dir, bool recursive, std::vector<std::string>& files) {
+int FolderSkips::Total() const {
+  return hidden + unreadableFolders + linksOutside + notRegular + unreadableFiles + notImages;
+}
+
+FolderSkips& FolderSkips::operator+=(const FolderSkips& other) {
+  hidden += other.hidden;
+  unreadableFolders += other.unreadableFolders;
+  linksOutside += other.linksOutside;
+  notRegular += other.notRegular;
+  unreadableFiles += other.unreadableFiles;
+  notImages += other.notImages;
+  return *this;
+}
+
+bool ListFolderFiles(const std::string& dir, bool recursive, FolderListing& listing) {
+  std::error_code error;
+  Walk walk{fs::canonical(dir, error), recursive, {fs::path(dir)}, listing};
+  if (error) return false;
   std::set<FolderId> visited;
-  std::vector<fs::path> pending{fs::path(dir)};
   bool first = true;
-  while (!pending.empty()) {
-    const fs::path folder = std::move(pending.back());
-    pending.pop_back();
+  while (!walk.pending.empty()) {
+    const fs::path folder = std::move(walk.pending.back());
+    walk.pending.pop_back();
     FolderId id{};
-    if (!IdOf(folder, id) || !visited.insert(id).second) {
+    const bool known = IdOf(folder, id);
+    if (known && !visited.insert(id).second) continue;  // reached again through a link
+    if (!known || !ReadFolder(folder, walk)) {
       if (first) return false;
-      continue;
+      ++listing.skipped.unreadableFolders;
     }
-    std::vector<fs::path> subfolders;
-    if (!ReadFolder(folder, files, subfolders) && first) return false;
     first = false;
-    if (recursive) pending.insert(pending.end(), subfolders.begin(), subfolders.end());
   }
-  std::sort(files.begin(), files.end());
+  std::sort(listing.files.begin(), listing.files.end());
   return true;
 }
 
-TileFolderCount AddFolderTiles(const std::vector<std::string>& files, TileList& tiles,
+TileFolderCount AddFolderTiles(const FolderListing& listing, TileList& tiles,
                                const LoadOptions& options) {
   TileFolderCount count;
-  for (const std::string& file : files) {
+  count.skipped = listing.skipped;
+  for (const std::string& file : listing.files) {
     if (tiles.AddFile(file, options))
       ++count.added;
     else
-      ++count.skipped;
+      CountRefusal(file, count.skipped);
   }
   return count;
 }
 
-std::string FolderSummary(const TileFolderCount& count) {
-  const auto plural = [](int n, const char* one, const char* many) {
-    return FormatThousands(static_cast<std::uint32_t>(n)) + " " + (n == 1 ? one : many);
+std::string SkipSummary(const FolderSkips& skipped) {
+  const std::pair<int, std::string> kinds[] = {
+      {skipped.unreadableFolders, Counted(skipped.unreadableFolders, "unreadable folder", "unreadable folders")},
+      {skipped.linksOutside, Counted(skipped.linksOutside, "link out of the folder", "links out of the folder")},
+      {skipped.notRegular, Counted(skipped.notRegular, "not a regular file", "not regular files")},
+      {skipped.unreadableFiles, Counted(skipped.unreadableFiles, "unreadable file", "unreadable files")},
+      {skipped.notImages, Counted(skipped.notImages, "not an image", "not images")},
+      {skipped.hidden, Counted(skipped.hidden, "hidden", "hidden")},
   };
-  return plural(count.added, "image", "images") + " added, " +
-         plural(count.skipped, "file", "files") + " skipped";
+  std::string text = FormatThousands(static_cast<std::uint32_t>(skipped.Total())) + " skipped";
+  std::string separator = " (";
+  for (const auto& [n, words] : kinds) {
+    if (n == 0) continue;
+    text += separator + words;
+    separator = ", ";
+  }
+  return skipped.Total() > 0 ? text + ")" : text;
+}
+
+std::string FolderSummary(const TileFolderCount& count) {
+  return Counted(count.added, "image", "images") + " added, " + SkipSummary(count.skipped);
 }

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "formats/InputFile.h"
+
 namespace {
 
 constexpr int kMaxLinks = 40;  // as the system's own limit on links followed in one path
@@ -67,6 +69,12 @@ std::FILE* CAtomicFile::Open() {
   const std::optional<std::string> finalName = FollowSymbolicLinks(m_target);
   if (!finalName) return nullptr;
   m_finalName = *finalName;
+  // The check ran before the long work; the name may have changed since.
+  struct stat info {};
+  if (stat(m_finalName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : kNotARegularFile;
+    return nullptr;
+  }
   // An unnamed file in the target's folder: the system removes it with the last descriptor.
   int fd = open(FolderOf(m_finalName).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) fd = CreateNamedTemp(m_finalName, m_tempName);

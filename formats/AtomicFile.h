@@ -6,21 +6,25 @@
 // beside the target. Destroying the object without a successful Commit removes the temporary
 // file, so a cancel or a write error never leaves a partial file and never touches an existing
 // target. A target that is a symbolic link is replaced through the link: the file it points to
-// gets the new contents and the link stays.
+// gets the new contents and the link stays. The target is a checked one: nothing writes a name
+// that CheckOutputTarget has not passed.
 #pragma once
 
 #include <cstdio>
 #include <optional>
 #include <string>
 
+#include "formats/OutputTarget.h"
+
 class CAtomicFile {
  public:
-  explicit CAtomicFile(std::string target) : m_target(std::move(target)) {}
+  explicit CAtomicFile(const COutputTarget& target) : m_target(target.Path()) {}
   ~CAtomicFile();
   CAtomicFile(const CAtomicFile&) = delete;
   CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-  // Creates the temporary file; nullptr when it cannot be created (errno tells why).
+  // Creates the temporary file; nullptr when it cannot be created or the target has become
+  // something other than a regular file since the check (errno tells why).
   [[nodiscard]] std::FILE* Open();
   // Flushes and closes the temporary file and puts it in the target's place; false when any of
   // that fails (the temporary file is then removed, and errno tells why).

@@ -45,7 +45,7 @@ bool BmpCanHold(std::int64_t width, std::int64_t height) {
   return rowBytes == 0 || static_cast<std::uint64_t>(height) <= limit / rowBytes;
 }
 
-SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
+SaveResult WriteBmpFile(const CDibImage& image, const COutputTarget& target,
                         CProgress* progress) {
   if (!image.IsValid() || !image.Is24Bit()) return SaveResult::kWriteError;
   const std::uint64_t imageBytes = image.GetImageBytes();
@@ -55,7 +55,7 @@ SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
     progress->SetStage(res::IDS_SAVING_BMP);
     if (!progress->SetDetail(res::IDS_WRITING_HEADER)) return SaveResult::kCancelled;
   }
-  CAtomicFile output(fileName);
+  CAtomicFile output(target);
   std::FILE* file = output.Open();
   if (file == nullptr) return SaveResult::kWriteError;
   if (!WriteHeaders(file, image, static_cast<std::uint32_t>(imageBytes + kPixelOffset)))

@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/OutputTarget.h"
 #include "formats/SaveResult.h"
 #include "image/DibImage.h"
 
 class CProgress;
 
-// Writes image (24-bit) to fileName: "BM", a 40-byte information header, bottom-up rows padded
+// Writes image (24-bit) to target: "BM", a 40-byte information header, bottom-up rows padded
 // to 4 bytes. Reports "Writing header" and then the kilobytes written to progress (may be
 // nullptr), whose cancel stops the writing. The file appears only when complete: on cancel or
 // error an existing file of that name is untouched. A picture whose file would pass the
@@ -17,5 +18,5 @@ class CProgress;
 // Whether a width × height 24-bit picture fits the format's 32-bit file size field.
 [[nodiscard]] bool BmpCanHold(std::int64_t width, std::int64_t height);
 
-[[nodiscard]] SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
+[[nodiscard]] SaveResult WriteBmpFile(const CDibImage& image, const COutputTarget& target,
                                       CProgress* progress);

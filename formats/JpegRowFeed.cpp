@@ -96,10 +96,10 @@ SaveResult Compress(const CDibImage& image, std::FILE* file, int quality, JpegRo
 
 }  // namespace
 
-SaveResult CompressJpegFile(const CDibImage& image, const std::string& fileName, int quality,
+SaveResult CompressJpegFile(const CDibImage& image, const COutputTarget& target, int quality,
                             JpegRowFeed& feed) {
   try {
-    CAtomicFile output(fileName);
+    CAtomicFile output(target);
     std::FILE* file = output.Open();
     if (file == nullptr) return SaveResult::kWriteError;
     const SaveResult result = Compress(image, file, quality, feed);

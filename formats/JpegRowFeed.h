@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "formats/OutputTarget.h"
 #include "formats/SaveResult.h"
 #include "image/DibImage.h"
 
@@ -29,9 +30,9 @@ class JpegRowFeed {
   [[nodiscard]] virtual bool Stopped() const { return false; }
 };
 
-// Writes image (24-bit, blue-green-red, at most JPEG_MAX_DIMENSION on each side) to fileName at
+// Writes image (24-bit, blue-green-red, at most JPEG_MAX_DIMENSION on each side) to target at
 // library quality (1..100). The file appears only when complete: when the feed stops it, or on
 // an error, an existing file of that name is untouched. errno tells why a write failed; it is
 // set on the thread that calls this.
-[[nodiscard]] SaveResult CompressJpegFile(const CDibImage& image, const std::string& fileName,
+[[nodiscard]] SaveResult CompressJpegFile(const CDibImage& image, const COutputTarget& target,
                                           int quality, JpegRowFeed& feed);

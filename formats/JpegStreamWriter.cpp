@@ -59,9 +59,9 @@ class CJpegStreamWriter::Feed : public JpegRowFeed {
   CJpegStreamWriter& m_writer;
 };
 
-CJpegStreamWriter::CJpegStreamWriter(const CDibImage& image, std::string fileName,
+CJpegStreamWriter::CJpegStreamWriter(const CDibImage& image, COutputTarget target,
                                      unsigned qualityCode)
-    : m_image(image), m_fileName(std::move(fileName)), m_qualityCode(qualityCode) {
+    : m_image(image), m_target(std::move(target)), m_qualityCode(qualityCode) {
   // An image that cannot be written, or a thread that cannot be had, leaves the whole of the
   // work to Finish, which then writes (or refuses) as WriteJpegFile does.
   if (!image.IsValid() || !image.Is24Bit() || !JpegCanHold(image.GetWidth(), image.GetHeight()))
@@ -78,7 +78,7 @@ CJpegStreamWriter::~CJpegStreamWriter() { Stop(); }
 
 void CJpegStreamWriter::Write(int quality) {
   errno = 0;
-  const SaveResult result = CompressJpegFile(m_image, m_fileName, quality, *m_feed);
+  const SaveResult result = CompressJpegFile(m_image, m_target, quality, *m_feed);
   const int error = errno;
   {
     std::lock_guard lock(m_mutex);
@@ -129,7 +129,7 @@ bool CJpegStreamWriter::ShowNews(CJpegSaveReport& report, const Seen& shown, con
 }
 
 SaveResult CJpegStreamWriter::Finish(CProgress* progress) {
-  if (!m_thread.joinable()) return WriteJpegFile(m_image, m_fileName, m_qualityCode, progress);
+  if (!m_thread.joinable()) return WriteJpegFile(m_image, m_target, m_qualityCode, progress);
   if (progress != nullptr && (!progress->SetStage(res::IDS_SAVING_JPEG) ||
                               !progress->SetDetail(res::IDS_STARTING_COMPRESSION))) {
     Stop();

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "formats/OutputTarget.h"
 #include "formats/SaveResult.h"
 #include "image/DibImage.h"
 
@@ -22,10 +23,10 @@ class CProgress;
 
 class CJpegStreamWriter {
  public:
-  // Starts writing image (24-bit) to fileName at the quality that qualityCode stands for. image
+  // Starts writing image (24-bit) to target at the quality that qualityCode stands for. image
   // must outlive the writer and keep its pixels where they are; its rows are read only once
   // announced final.
-  CJpegStreamWriter(const CDibImage& image, std::string fileName, unsigned qualityCode);
+  CJpegStreamWriter(const CDibImage& image, COutputTarget target, unsigned qualityCode);
   // Unless Finish ended the writing, stops it: no file appears, an existing one is untouched.
   ~CJpegStreamWriter();
   CJpegStreamWriter(const CJpegStreamWriter&) = delete;
@@ -55,7 +56,7 @@ class CJpegStreamWriter {
   void Stop();
 
   const CDibImage& m_image;
-  const std::string m_fileName;
+  const COutputTarget m_target;
   const unsigned m_qualityCode;
 
   std::mutex m_mutex;

@@ -45,7 +45,7 @@ bool JpegCanHold(std::int64_t width, std::int64_t height) {
   return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
-SaveResult WriteJpegFile(const CDibImage& image, const std::string& fileName, unsigned qualityCode,
+SaveResult WriteJpegFile(const CDibImage& image, const COutputTarget& target, unsigned qualityCode,
                          CProgress* progress) {
   if (!image.IsValid() || !image.Is24Bit()) return SaveResult::kWriteError;
   if (!JpegCanHold(image.GetWidth(), image.GetHeight())) return SaveResult::kTooLarge;
@@ -53,5 +53,5 @@ SaveResult WriteJpegFile(const CDibImage& image, const std::string& fileName, un
                               !progress->SetDetail(res::IDS_STARTING_COMPRESSION)))
     return SaveResult::kCancelled;
   WholeImageFeed feed(image, progress);
-  return CompressJpegFile(image, fileName, JpegQualityFor(qualityCode), feed);
+  return CompressJpegFile(image, target, JpegQualityFor(qualityCode), feed);
 }

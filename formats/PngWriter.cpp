@@ -66,13 +66,13 @@ SaveResult EncodeRows(spng_ctx* ctx, const CDibImage& image, std::FILE* file,
 
 }  // namespace
 
-SaveResult WritePngFile(const CDibImage& image, const std::string& fileName,
+SaveResult WritePngFile(const CDibImage& image, const COutputTarget& target,
                         CProgress* progress) {
   if (!image.IsValid() || !image.Is24Bit()) return SaveResult::kWriteError;
   try {
     if (progress != nullptr && !progress->SetStage(res::IDS_SAVING_PNG))
       return SaveResult::kCancelled;
-    CAtomicFile output(fileName);
+    CAtomicFile output(target);
     std::FILE* file = output.Open();
     if (file == nullptr) return SaveResult::kWriteError;
     SaveResult result = SaveResult::kWriteError;

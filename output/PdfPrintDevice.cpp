@@ -29,8 +29,8 @@ std::string PdfString(const std::string& text) {
 
 }  // namespace
 
-CPdfPrintDevice::CPdfPrintDevice(std::string fileName, const PaperSize& paper, int dpiX, int dpiY)
-    : m_fileName(std::move(fileName)), m_paper(paper), m_dpiX(dpiX), m_dpiY(dpiY) {}
+CPdfPrintDevice::CPdfPrintDevice(COutputTarget target, const PaperSize& paper, int dpiX, int dpiY)
+    : m_target(std::move(target)), m_paper(paper), m_dpiX(dpiX), m_dpiY(dpiY) {}
 
 CPdfPrintDevice::~CPdfPrintDevice() = default;
 
@@ -41,7 +41,7 @@ PrintDeviceMetrics CPdfPrintDevice::GetMetrics() const {
 }
 
 bool CPdfPrintDevice::StartDoc(const std::string& documentName) {
-  m_file = std::make_unique<CAtomicFile>(m_fileName);
+  m_file = std::make_unique<CAtomicFile>(m_target);
   m_out = m_file->Open();
   if (m_out == nullptr) {
     m_file.reset();

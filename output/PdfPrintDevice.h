@@ -14,9 +14,9 @@
 
 class CPdfPrintDevice : public CPrintDevice {
  public:
-  // The file appears under fileName only when EndDoc succeeds; an existing file is untouched
+  // The file appears under target only when EndDoc succeeds; an existing file is untouched
   // until then. The printable area is the paper less kPaperMarginInches on every side.
-  CPdfPrintDevice(std::string fileName, const PaperSize& paper, int dpiX, int dpiY);
+  CPdfPrintDevice(COutputTarget target, const PaperSize& paper, int dpiX, int dpiY);
   ~CPdfPrintDevice() override;
 
   [[nodiscard]] PrintDeviceMetrics GetMetrics() const override;
@@ -34,7 +34,7 @@ class CPdfPrintDevice : public CPrintDevice {
   void WriteText(const std::string& text);
   void WriteTrailer();
 
-  std::string m_fileName;
+  COutputTarget m_target;
   PaperSize m_paper;
   int m_dpiX, m_dpiY;
   std::unique_ptr<CAtomicFile> m_file;

@@ -28,21 +28,21 @@ std::optional<PosterFormat> PosterFormatFromName(const std::string& fileName) {
   return std::nullopt;
 }
 
-SaveResult SavePoster(const CDibImage& image, const std::string& fileName, PosterFormat format,
+SaveResult SavePoster(const CDibImage& image, const COutputTarget& target, PosterFormat format,
                       unsigned jpegQualityCode, CProgress* progress) {
   switch (format) {
-    case PosterFormat::kBmp: return WriteBmpFile(image, fileName, progress);
-    case PosterFormat::kJpeg: return WriteJpegFile(image, fileName, jpegQualityCode, progress);
-    case PosterFormat::kPng: return WritePngFile(image, fileName, progress);
+    case PosterFormat::kBmp: return WriteBmpFile(image, target, progress);
+    case PosterFormat::kJpeg: return WriteJpegFile(image, target, jpegQualityCode, progress);
+    case PosterFormat::kPng: return WritePngFile(image, target, progress);
   }
   return SaveResult::kWriteError;
 }
 
-PosterSaveOutcome SavePosterAs(const CDibImage& image, const std::string& fileName,
+PosterSaveOutcome SavePosterAs(const CDibImage& image, const COutputTarget& target,
                                unsigned jpegQualityCode, CProgress* progress) {
-  const std::optional<PosterFormat> format = PosterFormatFromName(fileName);
+  const std::optional<PosterFormat> format = PosterFormatFromName(target.Path());
   if (!format) return {PosterSaveStatus::kRefusedName, res::IDS_BAD_EXTENSION};
-  const SaveResult result = SavePoster(image, fileName, *format, jpegQualityCode, progress);
+  const SaveResult result = SavePoster(image, target, *format, jpegQualityCode, progress);
   switch (result) {
     case SaveResult::kSaved: return {PosterSaveStatus::kSaved, 0};
     case SaveResult::kCancelled: return {PosterSaveStatus::kCancelled, 0};

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/OutputTarget.h"
 #include "formats/SaveResult.h"
 #include "image/DibImage.h"
 
@@ -14,10 +15,10 @@ enum class PosterFormat { kBmp, kJpeg, kPng };
 // ".bmp", ".jpg", ".jpeg" and ".png" in any letter case; nothing for any other name.
 [[nodiscard]] std::optional<PosterFormat> PosterFormatFromName(const std::string& fileName);
 
-// Writes image to fileName in the format its extension names; jpegQualityCode is the stored
+// Writes image to target in the format its extension names; jpegQualityCode is the stored
 // quality code (1045 High, 1046 Medium, 1047 Low) and is used only for JPEG. The caller checks
 // the extension first with PosterFormatFromName.
-[[nodiscard]] SaveResult SavePoster(const CDibImage& image, const std::string& fileName,
+[[nodiscard]] SaveResult SavePoster(const CDibImage& image, const COutputTarget& target,
                                     PosterFormat format, unsigned jpegQualityCode,
                                     CProgress* progress);
 
@@ -33,8 +34,8 @@ struct PosterSaveOutcome {
   unsigned messageId = 0;  // the string-table message to show (its %s is the name), 0 for none
 };
 
-// The Save Poster command after the file dialog: the extension picks the format, any other
-// name is refused with the extension message; the writer reports to progress (may be nullptr).
+// The Save Poster command after the file dialog and the target check: the extension picks the
+// format, any other name is refused with the extension message; the writer reports to progress (may be nullptr).
 // The file appears only when complete.
-[[nodiscard]] PosterSaveOutcome SavePosterAs(const CDibImage& image, const std::string& fileName,
+[[nodiscard]] PosterSaveOutcome SavePosterAs(const CDibImage& image, const COutputTarget& target,
                                              unsigned jpegQualityCode, CProgress* progress);

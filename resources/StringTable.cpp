@@ -93,9 +93,10 @@ constexpr Entry kStrings[] = {
     {IDS_DAMAGED_IMAGE, "the image is damaged or of a kind that cannot be read here"},
     {IDS_DATA_ENDS_EARLY, "data ends early or is damaged; the missing part is left plain"},
     {IDS_OUTPUT_IS_INPUT,
-     "The poster file '%s' is also an input of the poster ('%s'); please choose another name."},
-    {IDS_OUTPUT_NOT_FILE, "The poster file cannot be written to '%s': %s."},
+     "The output file '%s' is also one of the inputs ('%s'); please choose another name."},
+    {IDS_OUTPUT_NOT_FILE, "The output file cannot be written to '%s': %s."},
     {IDS_WRITE_ERROR_CAUSE, "The poster file could not be written: '%s': %s."},
+    {IDS_OUTPUT_FOLDER, "The output file cannot be written to '%s': the folder '%s': %s."},
     {IDS_POSTER_PAST_MEMORY,
      "The poster would be %s x %s pixels, and building it needs %s MB of memory, more than this "
      "machine has (%s MB of memory and swap)."},

@@ -76,6 +76,7 @@ enum StringId : unsigned {
   IDS_OUTPUT_IS_INPUT = 216,
   IDS_OUTPUT_NOT_FILE = 217,
   IDS_WRITE_ERROR_CAUSE = 218,
+  IDS_OUTPUT_FOLDER = 219,
   // Posters past a limit, and the settings that would fit.
   IDS_POSTER_PAST_MEMORY = 220,
   IDS_POSTER_PAST_JPEG = 221,

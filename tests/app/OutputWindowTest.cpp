@@ -68,7 +68,7 @@ std::string TurnedJpeg(const std::string& name, int width, int height) {
   CDibImage image;
   test::Fill(image, width, height, test::Pattern);
   const std::string plain = test::ScratchPath(name + ".plain.jpg");
-  if (WriteJpegFile(image, plain, kJpegQualityHigh, nullptr) != SaveResult::kSaved) return {};
+  if (WriteJpegFile(image, test::Target(plain), kJpegQualityHigh, nullptr) != SaveResult::kSaved) return {};
   const std::string path = test::ScratchPath(name);
   test::WriteFile(path, test::WithExifSegment(test::ReadFile(plain), test::ExifBlock(6, false)));
   return path;

@@ -148,7 +148,14 @@ class TileListWindowTest : public QObject {
     files.Choose(missing);
     Click(dlg, IDC_OPEN_LIST);
     QCOMPARE(messages.Texts().last(), Q("Error opening file: '" + missing + "'"));
-    dlg.AddDroppedFiles({gui::MakePicture("fail.bmp", 4, 4)});
+    const std::string tile = gui::MakePicture("fail.bmp", 4, 4);
+    dlg.AddDroppedFiles({tile});
+    // Saving the list over one of its own pictures would destroy it.
+    const test::Bytes picture = test::ReadFile(tile);
+    files.Choose(tile);
+    Click(dlg, IDC_SAVE_LIST);
+    QVERIFY(messages.Texts().last().contains(QStringLiteral("is also one of the inputs")));
+    QVERIFY(test::ReadFile(tile) == picture);
     const std::string nowhere = test::ScratchPath("no-such-folder/list.txt");
     files.Choose(nowhere);
     Click(dlg, IDC_SAVE_LIST);

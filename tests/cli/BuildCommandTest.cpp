@@ -21,7 +21,7 @@ std::string SavedImage(const std::string& name, int w, int h, Bgr color) {
     return Bgr{static_cast<std::uint8_t>(color[0] + x), color[1], static_cast<std::uint8_t>(color[2] + y)};
   });
   const std::string path = test::ScratchPath(name);
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 
@@ -111,7 +111,7 @@ TEST(CliBuild, AJpegPosterIsTheBuiltPosterSavedAfterwards) {
       ASSERT_TRUE(Load(poster, bmp));
       ASSERT_NE(poster.GetHeight() % 16, 0) << "the last block row should be a partial one";
       const std::string saved = scene.dir + "/saved.jpg";
-      ASSERT_EQ(WriteJpegFile(poster, saved, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+      ASSERT_EQ(WriteJpegFile(poster, test::Target(saved), kJpegQualityHigh, nullptr), SaveResult::kSaved);
       EXPECT_EQ(test::ReadFile(jpg), test::ReadFile(saved));
     }
   }

@@ -14,7 +14,7 @@ namespace {
 std::string SavedImage(const std::string& path, int w, int h) {
   CDibImage image;
   test::Fill(image, w, h, test::Pattern);
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 
@@ -110,5 +110,5 @@ TEST(CliConventions, AFolderWithoutImagesSaysHowManyFilesItSkipped) {
   test::WriteFile(dir + "/texts/b.txt", test::Bytes(30, 'b'));
   const auto r = RunCli({"build", main, "--tiles-dir", dir + "/texts", "-o", dir + "/p.bmp"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(Has(r.err, dir + "/texts: no image that can be read here; 2 files skipped")) << r.err;
+  EXPECT_TRUE(Has(r.err, dir + "/texts: no image that can be read here; 2 skipped (2 not images)")) << r.err;
 }

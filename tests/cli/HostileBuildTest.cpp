@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 std::string SavedImage(const std::string& path, int w, int h) {
   CDibImage image;
   test::Fill(image, w, h, test::Pattern);
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 
@@ -40,6 +40,12 @@ struct Scene {
     std::vector<std::string> args = {"build", main, tileA, tileB, "--print-width", "2",
                                      "--dpi", "120", "--fraction", "1", "--seed", "5"};
     args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  }
+  // print MAIN TILES... onto pdf with the same geometry.
+  std::vector<std::string> PrintArgs(const std::string& pdf) const {
+    std::vector<std::string> args = Args({"--pdf", pdf});
+    args[0] = "print";
     return args;
   }
   // A poster of 6000 x 4500 pixels: slow enough to be caught by a signal while it is saved.
@@ -173,16 +179,22 @@ TEST(CliHostile, TheOutputMayBeNoInputHoweverItIsSpelled) {
 
   for (const std::string& output :
        {scene.dir + "/sub/../main.bmp", hardLink, softLink, scene.tileB}) {
-    const auto r = RunCli(scene.Args({"-o", output}));
-    EXPECT_EQ(r.exitCode, 1) << output;
-    EXPECT_TRUE(Has(r.err, "is also an input of the poster")) << r.err;
-    EXPECT_FALSE(Has(r.err, "Laying tiles")) << "refused only after building";
+    for (const auto& args : {scene.Args({"-o", output}), scene.PrintArgs(output)}) {
+      const auto r = RunCli(args);
+      EXPECT_EQ(r.exitCode, 1) << args[0] << " " << output;
+      EXPECT_TRUE(Has(r.err, "is also one of the inputs")) << r.err;
+      EXPECT_FALSE(Has(r.err, "Laying tiles")) << "refused only after building";
+    }
   }
-  auto r = RunCli({"build", scene.main, "--tile-list", list, "-o", list});
+  for (const std::string command : {"build", "print"}) {
+    const auto r = RunCli({command, scene.main, "--tile-list", list,
+                           command == std::string("build") ? "-o" : "--pdf", list});
+    EXPECT_EQ(r.exitCode, 1) << command;
+    EXPECT_TRUE(Has(r.err, "is also one of the inputs")) << r.err;
+  }
+  const auto r = RunCli({"convert", scene.main, softLink});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(Has(r.err, "is also an input of the poster")) << r.err;
-  r = RunCli({"convert", scene.main, softLink});
-  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_FALSE(Has(r.err, "poster")) << "convert makes no poster: " << r.err;
   EXPECT_EQ(test::ReadFile(scene.main), original);
 }
 
@@ -205,12 +217,22 @@ TEST(CliHostile, AnOutputLinkWritesItsTargetAndFoldersOrDevicesAreRefusedFirst) 
   fs::create_symlink("/dev/null", device);
   const std::string fifo = scene.dir + "/pipe.bmp";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& output : {folder, device, fifo}) {
-    r = RunCli(scene.Args({"-o", output}));
-    EXPECT_EQ(r.exitCode, 1) << output;
-    EXPECT_TRUE(Has(r.err, "The poster file cannot be written to '" + output + "'")) << r.err;
-    EXPECT_FALSE(Has(r.err, "Laying tiles")) << r.err;
+  const std::string missing = scene.dir + "/missing/poster.bmp";
+  const std::string readOnly = scene.dir + "/read-only";
+  fs::create_directory(readOnly);
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+  const bool asRoot = geteuid() == 0;  // root writes into any folder
+  for (const std::string& output : {folder, device, fifo, missing, readOnly + "/poster.bmp"}) {
+    if (asRoot && output.rfind(readOnly, 0) == 0) continue;
+    for (const auto& args : {scene.Args({"-o", output}), scene.PrintArgs(output)}) {
+      r = RunCli(args);
+      EXPECT_EQ(r.exitCode, 1) << args[0] << " " << output;
+      EXPECT_TRUE(Has(r.err, "The output file cannot be written to '" + output + "'")) << r.err;
+      EXPECT_FALSE(Has(r.err, "memory")) << r.err;
+      EXPECT_FALSE(Has(r.err, "Laying tiles")) << r.err;
+    }
   }
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
 TEST(CliHostile, TermAndHangupCancelLikeCtrlCAndAKillLeavesNothing) {

@@ -1,6 +1,8 @@
 // The command line with today's photo files: PNG, WebP, HEIC and AVIF main images and tiles,
 // photos stored sideways, and folders of tiles walked with their subfolders.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -23,7 +25,7 @@ std::string SavedBmp(const std::string& path, int w, int h) {
   test::Fill(image, w, h, [](int x, int y) {
     return Bgr{static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(200 - y * 4), 90};
   });
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 
@@ -99,13 +101,13 @@ TEST(CliPhotos, ASidewaysPhotoTileLiesUprightInThePoster) {
   CDibImage stored;
   test::Fill(stored, 32, 24, [](int x, int) { return x < 16 ? Bgr{0, 0, 230} : Bgr{230, 0, 0}; });
   const std::string plain = dir + "/plain.jpg";
-  ASSERT_EQ(WriteJpegFile(stored, plain, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+  ASSERT_EQ(WriteJpegFile(stored, test::Target(plain), kJpegQualityHigh, nullptr), SaveResult::kSaved);
   const std::string tile = dir + "/IMG_0001.JPG";
   test::WriteFile(tile, test::WithExifSegment(test::ReadFile(plain), test::ExifBlock(6, false)));
   CDibImage grey;
   test::Fill(grey, 60, 80, [](int, int) { return Bgr{128, 128, 128}; });
   const std::string main = dir + "/main.bmp";
-  ASSERT_EQ(WriteBmpFile(grey, main, nullptr), SaveResult::kSaved);
+  ASSERT_EQ(WriteBmpFile(grey, test::Target(main), nullptr), SaveResult::kSaved);
 
   for (const bool ignore : {false, true}) {
     const std::string out = dir + (ignore ? "/stored.bmp" : "/upright.bmp");
@@ -158,12 +160,40 @@ TEST(CliPhotos, RecursiveFolderSkipsHiddenAndNonImagesAndEndsLinkLoops) {
   };
   const auto flat = build(false);
   ASSERT_EQ(flat.exitCode, 0) << flat.err;
-  EXPECT_NE(flat.out.find("1 image added, 1 file skipped"), std::string::npos) << flat.out;
+  EXPECT_NE(flat.out.find("1 image added, 3 skipped (1 not an image, 2 hidden)"), std::string::npos) << flat.out;
   const auto deep = build(true);
   ASSERT_EQ(deep.exitCode, 0) << deep.err;
-  EXPECT_NE(deep.out.find("4 images added, 2 files skipped"), std::string::npos) << deep.out;
+  EXPECT_NE(deep.out.find("4 images added, 4 skipped (2 not images, 2 hidden)"), std::string::npos) << deep.out;
   EXPECT_EQ(deep.err.find("notes.txt"), std::string::npos) << deep.err;
 
   const auto alone = RunCli({"build", main, "--recursive", "-o", test::ScratchPath("x.bmp")});
   EXPECT_EQ(alone.exitCode, 2);
+}
+
+TEST(CliPhotos, RecursiveFoldersStayInsideAndNameEverythingTheySkip) {
+  const std::string outside = test::FreshDir("outside");
+  SavedBmp(outside + "/far.bmp", 20, 15);
+  const std::string dir = outside + "/album/photos";
+  fs::create_directories(dir + "/sub");
+  SavedBmp(dir + "/a.bmp", 20, 15);
+  SavedBmp(dir + "/sub/b.bmp", 20, 15);
+  fs::create_directory_symlink("../..", dir + "/up");
+  fs::create_directory_symlink("/", dir + "/sub/disk");
+  fs::create_directory_symlink("..", dir + "/sub/back");  // inside: followed, read once
+  fs::create_symlink("gone.bmp", dir + "/vanished.bmp");
+  ASSERT_EQ(mkfifo((dir + "/pipe.bmp").c_str(), 0600), 0);
+  const bool asRoot = geteuid() == 0;  // root reads any folder
+  fs::create_directory(dir + "/locked");
+  fs::permissions(dir + "/locked", fs::perms::none);
+
+  const std::string main = SavedBmp(test::ScratchPath("inside-main.bmp"), 40, 30);
+  const auto r = RunCli({"build", main, "--tiles-dir", dir, "--recursive", "--print-width", "2",
+                         "--dpi", "100", "--fraction", "1", "-o", test::ScratchPath("inside.bmp")});
+  fs::permissions(dir + "/locked", fs::perms::owner_all);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string kinds = "2 links out of the folder, 1 not a regular file, 1 unreadable file)";
+  EXPECT_NE(r.out.find(asRoot ? "2 images added, 4 skipped (" + kinds
+                              : "2 images added, 5 skipped (1 unreadable folder, " + kinds),
+            std::string::npos)
+      << r.out;
 }

@@ -62,7 +62,7 @@ Placement ReadPlacement(const std::string& path, const std::string& printed) {
 std::string SavedFlat(const std::string& path, int w, int h, test::Bgr colour) {
   CDibImage image;
   test::Fill(image, w, h, [&](int, int) { return colour; });
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 
@@ -98,9 +98,10 @@ void ExpectRepeatDistanceHeld(const Placement& p, int distance) {
     for (int dr = -distance; dr <= distance; ++dr)
       for (int dc = -distance; dc <= distance; ++dc) {
         const auto other = at.find({cell.first + dr, cell.second + dc});
-        if ((dr != 0 || dc != 0) && other != at.end())
+        if ((dr != 0 || dc != 0) && other != at.end()) {
           ASSERT_NE(other->second, tile) << cell.first << "," << cell.second << " and " << dr
                                          << "," << dc << " away";
+        }
       }
 }
 
@@ -136,9 +137,10 @@ TEST(CliPlacement, OneLinePerCellInEveryOrder) {
     }
     EXPECT_NE(r.out.find("placement    " + csv), std::string::npos);
     // Sequential order walks the list over and over.
-    if (std::string(order) == "sequential")
+    if (std::string(order) == "sequential") {
       for (std::size_t cell = 1; cell < p.lines.size(); ++cell)
         EXPECT_NE(p.lines[cell][2], p.lines[cell - 1][2]);
+    }
   }
   // The name with a comma and quotes is written quoted, its quotes doubled.
   const test::Bytes bytes = test::ReadFile(scene.dir + "/sequential.csv");
@@ -202,7 +204,7 @@ TEST(CliPlacement, ImpossibleLimitsAndTargetsAreRefusedBeforeTheBuild) {
   EXPECT_EQ(RunCli(args).exitCode, 0);
 
   const std::vector<std::pair<std::string, std::string>> refusals = {
-      {scene.main, "The placement file '" + scene.main + "' is also an input"},
+      {scene.main, "The placement file '" + scene.main + "' is also one of the inputs"},
       {poster, "is also the output"},
       {scene.dir, "The placement file cannot be written to '" + scene.dir + "': is a folder"}};
   for (const auto& [target, why] : refusals) {

@@ -62,7 +62,7 @@ struct PrintScene {
     CDibImage image;
     test::Fill(image, w, h, color);
     const std::string path = dir + "/" + name;
-    EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+    EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
     return path;
   }
   // The poster's options: 100 dpi printer, two printer pixels per poster pixel, 12 inches wide

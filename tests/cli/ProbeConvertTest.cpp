@@ -12,7 +12,7 @@ std::string SavedPattern(const std::string& name, int w, int h) {
   CDibImage image;
   test::Fill(image, w, h, test::Pattern);
   const std::string path = test::ScratchPath(name);
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 

@@ -15,7 +15,7 @@ std::string MakePatternTile(const std::string& name, int width, int height, int 
                static_cast<std::uint8_t>((x ^ y) * 5 + variant * 97)};
   });
   const std::string path = ScratchPath(name);
-  if (WriteBmpFile(image, path, nullptr) != SaveResult::kSaved)
+  if (WriteBmpFile(image, test::Target(path), nullptr) != SaveResult::kSaved)
     throw std::runtime_error("cannot write " + path);
   return path;
 }

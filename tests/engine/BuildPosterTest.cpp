@@ -43,7 +43,7 @@ std::string SolidTile(const std::string& name, int w, int h, Bgr color) {
   CDibImage image;
   test::Fill(image, w, h, [&](int, int) { return color; });
   const std::string path = test::ScratchPath(name);
-  EXPECT_EQ(WriteBmpFile(image, path, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(path), nullptr), SaveResult::kSaved);
   return path;
 }
 

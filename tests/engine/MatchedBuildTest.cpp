@@ -74,7 +74,7 @@ struct MatchedBuild {
       const Bgr colour = Shade(kColours - 1 - i);
       test::Fill(tile, 12, 12, [&](int, int) { return colour; });
       const std::string path = test::ScratchPath("matched" + std::to_string(i) + ".bmp");
-      EXPECT_EQ(WriteBmpFile(tile, path, nullptr), SaveResult::kSaved);
+      EXPECT_EQ(WriteBmpFile(tile, test::Target(path), nullptr), SaveResult::kSaved);
       EXPECT_TRUE(tiles.AddFile(path));
     }
     inputs.mainImage = &main;

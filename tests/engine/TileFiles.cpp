@@ -11,7 +11,7 @@ std::string MakeTileFile(const std::string& name, int width, int height) {
   CDibImage image;
   Fill(image, width, height, Pattern);
   const std::string path = ScratchPath(name);
-  if (WriteBmpFile(image, path, nullptr) != SaveResult::kSaved)
+  if (WriteBmpFile(image, test::Target(path), nullptr) != SaveResult::kSaved)
     throw std::runtime_error("cannot write " + path);
   return path;
 }

@@ -20,7 +20,7 @@ std::vector<std::string> JpegTiles() {
                                                std::to_string(size[1]) + ".jpg");
     CDibImage picture;
     test::Fill(picture, size[0], size[1], test::Pattern);
-    EXPECT_EQ(WriteJpegFile(picture, path, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+    EXPECT_EQ(WriteJpegFile(picture, test::Target(path), kJpegQualityHigh, nullptr), SaveResult::kSaved);
     paths.push_back(path);
   }
   return paths;

@@ -33,7 +33,7 @@ TEST(BmpWriter, RoundTripsOddSizesExactly) {
     CDibImage original, loaded;
     test::Fill(original, w, h, test::Pattern);
     const std::string path = test::ScratchPath("round.bmp");
-    ASSERT_EQ(WriteBmpFile(original, path, nullptr), SaveResult::kSaved);
+    ASSERT_EQ(WriteBmpFile(original, test::Target(path), nullptr), SaveResult::kSaved);
     ASSERT_TRUE(Load(loaded, path));
     EXPECT_TRUE(test::SamePixels(original, loaded)) << w << "x" << h;
     const test::Bytes file = test::ReadFile(path);
@@ -47,7 +47,7 @@ TEST(BmpWriter, ReportsHeaderThenKilobytes) {
   CDibImage image;
   test::Fill(image, 700, 700, test::Pattern);  // 1,470,000 bytes of rows: two chunks
   RecordingProgress progress;
-  ASSERT_EQ(WriteBmpFile(image, test::ScratchPath("progress.bmp"), &progress), SaveResult::kSaved);
+  ASSERT_EQ(WriteBmpFile(image, test::Target(test::ScratchPath("progress.bmp")), &progress), SaveResult::kSaved);
   ASSERT_EQ(progress.details.size(), 3u);
   EXPECT_EQ(progress.details[0], "Writing header");
   EXPECT_EQ(progress.details[1], "1,024 KBytes written");
@@ -63,22 +63,22 @@ TEST(BmpWriter, CancelLeavesAnExistingFileUntouchedAndNoLeftovers) {
   test::Fill(image, 700, 700, test::Pattern);
   RecordingProgress progress;
   progress.cancelAfterDetails = 1;
-  EXPECT_EQ(WriteBmpFile(image, target, &progress), SaveResult::kCancelled);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(target), &progress), SaveResult::kCancelled);
   EXPECT_EQ(test::ReadFile(target), (test::Bytes{1, 2, 3}));
   EXPECT_EQ(test::FileCount(dir), 1u);
 }
 
 TEST(BmpWriter, RefusesWhatCannotBeWritten) {
   CDibImage image;
-  EXPECT_EQ(WriteBmpFile(image, test::ScratchPath("empty.bmp"), nullptr), SaveResult::kWriteError);
+  EXPECT_EQ(WriteBmpFile(image, test::Target(test::ScratchPath("empty.bmp")), nullptr), SaveResult::kWriteError);
   test::Fill(image, 2, 2, test::Pattern);
-  EXPECT_EQ(WriteBmpFile(image, test::ScratchPath("no/such/dir.bmp"), nullptr),
+  EXPECT_EQ(WriteBmpFile(image, test::VanishedTarget("dir.bmp"), nullptr),
             SaveResult::kWriteError);
   // Past the format's 32-bit size field: refused before a byte is written. The pages of the
   // image are never touched, so they cost no memory.
   CDibImage huge;
   ASSERT_TRUE(huge.Create(40000, 40000, TRUE));
   const std::string path = test::ScratchPath("huge_poster.bmp");
-  EXPECT_EQ(WriteBmpFile(huge, path, nullptr), SaveResult::kTooLarge);
+  EXPECT_EQ(WriteBmpFile(huge, test::Target(path), nullptr), SaveResult::kTooLarge);
   EXPECT_FALSE(test::Exists(path));
 }

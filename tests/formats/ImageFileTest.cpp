@@ -11,7 +11,7 @@ std::string SavedPattern(const std::string& name, int w, int h) {
   CDibImage image;
   test::Fill(image, w, h, test::Pattern);
   const std::string path = test::ScratchPath(name);
-  if (WriteBmpFile(image, path, nullptr) != SaveResult::kSaved) ADD_FAILURE() << "write failed";
+  if (WriteBmpFile(image, test::Target(path), nullptr) != SaveResult::kSaved) ADD_FAILURE() << "write failed";
   return path;
 }
 

@@ -53,9 +53,9 @@ TEST(JpegStreamWriter, RowsAnnouncedLateGiveTheBytesAndReportsOfAWholeSave) {
     const std::string whole = test::ScratchPath(name + "-whole.jpg");
     const std::string streamed = test::ScratchPath(name + "-streamed.jpg");
     RecordingProgress wholeProgress, streamProgress;
-    ASSERT_EQ(WriteJpegFile(picture, whole, c.quality, &wholeProgress), SaveResult::kSaved);
+    ASSERT_EQ(WriteJpegFile(picture, test::Target(whole), c.quality, &wholeProgress), SaveResult::kSaved);
     {
-      CJpegStreamWriter writer(picture, streamed, c.quality);
+      CJpegStreamWriter writer(picture, test::Target(streamed), c.quality);
       for (const int rows : c.announcements) {
         writer.RowsFinal(rows);
         Pause();  // the writing thread catches up and waits for more
@@ -78,7 +78,7 @@ TEST(JpegStreamWriter, DroppedOrCancelledWritingLeavesNoFileAndKeepsAnExistingTa
   for (const std::string& target : {fresh, existing}) {
     SCOPED_TRACE(target);
     for (const int rows : {0, 100, 200}) {  // dropped with a part or all of the rows final
-      CJpegStreamWriter writer(picture, target, kJpegQualityMedium);
+      CJpegStreamWriter writer(picture, test::Target(target), kJpegQualityMedium);
       writer.RowsFinal(rows);
       Pause();
     }
@@ -88,7 +88,7 @@ TEST(JpegStreamWriter, DroppedOrCancelledWritingLeavesNoFileAndKeepsAnExistingTa
       SCOPED_TRACE(cancelAfter);
       RecordingProgress progress;
       progress.cancelAfter = cancelAfter;
-      CJpegStreamWriter writer(picture, target, kJpegQualityMedium);
+      CJpegStreamWriter writer(picture, test::Target(target), kJpegQualityMedium);
       writer.RowsFinal(100);
       EXPECT_EQ(writer.Finish(&progress), SaveResult::kCancelled);
     }
@@ -127,11 +127,11 @@ TEST(JpegRowFeed, AStopDuringTheLibrarysLastPassEndsItAndLeavesNoFile) {
   MakePicture(picture, 64, 256);  // 16 rows of blocks: the last pass asks 16 times
   const std::string dir = test::FreshDir("last-pass");
   StopInLastPass whole(1000);
-  ASSERT_EQ(CompressJpegFile(picture, dir + "/whole.jpg", 75, whole), SaveResult::kSaved);
+  ASSERT_EQ(CompressJpegFile(picture, test::Target(dir + "/whole.jpg"), 75, whole), SaveResult::kSaved);
   EXPECT_GE(whole.questionsAfterFinishing, 16);
   fs::remove(dir + "/whole.jpg");
   StopInLastPass cut(3);
-  EXPECT_EQ(CompressJpegFile(picture, dir + "/cut.jpg", 75, cut), SaveResult::kCancelled);
+  EXPECT_EQ(CompressJpegFile(picture, test::Target(dir + "/cut.jpg"), 75, cut), SaveResult::kCancelled);
   EXPECT_LE(cut.questionsAfterFinishing, 4);  // the pass ended at the third question
   EXPECT_EQ(test::FileCount(dir), 0u);
 }
@@ -139,12 +139,12 @@ TEST(JpegRowFeed, AStopDuringTheLibrarysLastPassEndsItAndLeavesNoFile) {
 TEST(JpegStreamWriter, AFileThatCannotBeCreatedIsAWriteErrorWithItsCause) {
   CDibImage picture, empty;
   MakePicture(picture, 8, 8);
-  CJpegStreamWriter writer(picture, test::ScratchPath("no-such-dir/poster.jpg"), kJpegQualityLow);
+  CJpegStreamWriter writer(picture, test::VanishedTarget("poster.jpg"), kJpegQualityLow);
   writer.RowsFinal(8);
   errno = 0;
   EXPECT_EQ(writer.Finish(nullptr), SaveResult::kWriteError);
   EXPECT_EQ(errno, ENOENT);
-  CJpegStreamWriter nothing(empty, test::ScratchPath("empty.jpg"), kJpegQualityLow);
+  CJpegStreamWriter nothing(empty, test::Target(test::ScratchPath("empty.jpg")), kJpegQualityLow);
   EXPECT_EQ(nothing.Finish(nullptr), SaveResult::kWriteError);
   EXPECT_FALSE(test::Exists(test::ScratchPath("empty.jpg")));
 }

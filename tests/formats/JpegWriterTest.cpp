@@ -49,7 +49,7 @@ TEST(JpegWriter, EachQualityReadsBackWithLessErrorAsTheQualityRises) {
   for (const unsigned code : {kJpegQualityLow, kJpegQualityMedium, kJpegQualityHigh}) {
     SCOPED_TRACE(code);
     const std::string path = test::ScratchPath("quality-" + std::to_string(code) + ".jpg");
-    ASSERT_EQ(WriteJpegFile(photo, path, code, nullptr), SaveResult::kSaved);
+    ASSERT_EQ(WriteJpegFile(photo, test::Target(path), code, nullptr), SaveResult::kSaved);
     CDibImage back;
     ASSERT_TRUE(Load(back, path));
     ASSERT_EQ(back.GetWidth(), 96);
@@ -69,10 +69,10 @@ TEST(JpegWriter, UnknownQualityCodesCountAsMedium) {
   CDibImage photo;
   MakePhoto(photo, 40, 30);
   const std::string medium = test::ScratchPath("code-medium.jpg");
-  ASSERT_EQ(WriteJpegFile(photo, medium, kJpegQualityMedium, nullptr), SaveResult::kSaved);
+  ASSERT_EQ(WriteJpegFile(photo, test::Target(medium), kJpegQualityMedium, nullptr), SaveResult::kSaved);
   for (const unsigned code : {0u, 1044u, 1048u}) {
     const std::string path = test::ScratchPath("code-" + std::to_string(code) + ".jpg");
-    ASSERT_EQ(WriteJpegFile(photo, path, code, nullptr), SaveResult::kSaved);
+    ASSERT_EQ(WriteJpegFile(photo, test::Target(path), code, nullptr), SaveResult::kSaved);
     EXPECT_EQ(test::ReadFile(path), test::ReadFile(medium)) << code;
   }
 }
@@ -81,7 +81,7 @@ TEST(JpegWriter, ProgressTextsAppearInOrder) {
   CDibImage photo;
   MakePhoto(photo, 700, 600);  // 1,230 KBytes of pixel data: the count is grouped
   RecordingProgress progress;
-  ASSERT_EQ(WriteJpegFile(photo, test::ScratchPath("progress.jpg"), kJpegQualityMedium, &progress),
+  ASSERT_EQ(WriteJpegFile(photo, test::Target(test::ScratchPath("progress.jpg")), kJpegQualityMedium, &progress),
             SaveResult::kSaved);
   ASSERT_FALSE(progress.events.empty());
   EXPECT_EQ(progress.events.front(), "stage:Saving poster image to disk using JPEG format . . .");
@@ -126,7 +126,7 @@ TEST(JpegWriter, CancelLeavesNoFileAndKeepsAnExistingTarget) {
     for (const std::string& target : {fresh, existing}) {
       RecordingProgress progress;
       progress.cancelAfter = cancelPoints[i];
-      EXPECT_EQ(WriteJpegFile(photo, target, kJpegQualityHigh, &progress), SaveResult::kCancelled);
+      EXPECT_EQ(WriteJpegFile(photo, test::Target(target), kJpegQualityHigh, &progress), SaveResult::kCancelled);
     }
     EXPECT_FALSE(test::Exists(fresh));
     EXPECT_EQ(test::ReadFile(existing), (test::Bytes{1, 2, 3}));
@@ -142,24 +142,24 @@ TEST(JpegWriter, SidesBeyondTheFormatAreRefusedBeforeWriting) {
     ASSERT_TRUE(wide.Create(width, height));
     const std::string dir = test::FreshDir("too-large");
     RecordingProgress progress;
-    EXPECT_EQ(WriteJpegFile(wide, dir + "/poster.jpg", kJpegQualityMedium, &progress),
+    EXPECT_EQ(WriteJpegFile(wide, test::Target(dir + "/poster.jpg"), kJpegQualityMedium, &progress),
               SaveResult::kTooLarge);
     EXPECT_EQ(test::FileCount(dir), 0u);
     EXPECT_TRUE(progress.events.empty());
   }
   CDibImage widest;
   ASSERT_TRUE(widest.Create(65500, 2));
-  EXPECT_EQ(WriteJpegFile(widest, test::ScratchPath("widest.jpg"), kJpegQualityLow, nullptr),
+  EXPECT_EQ(WriteJpegFile(widest, test::Target(test::ScratchPath("widest.jpg")), kJpegQualityLow, nullptr),
             SaveResult::kSaved);
 }
 
 TEST(JpegWriter, TargetThatCannotBeCreatedOrAnEmptyImageIsAWriteError) {
   CDibImage photo, empty;
   MakePhoto(photo, 8, 8);
-  EXPECT_EQ(WriteJpegFile(photo, test::ScratchPath("no-such-dir/poster.jpg"), kJpegQualityMedium,
+  EXPECT_EQ(WriteJpegFile(photo, test::VanishedTarget("poster.jpg"), kJpegQualityMedium,
                           nullptr),
             SaveResult::kWriteError);
-  EXPECT_EQ(WriteJpegFile(empty, test::ScratchPath("empty.jpg"), kJpegQualityMedium, nullptr),
+  EXPECT_EQ(WriteJpegFile(empty, test::Target(test::ScratchPath("empty.jpg")), kJpegQualityMedium, nullptr),
             SaveResult::kWriteError);
   EXPECT_FALSE(test::Exists(test::ScratchPath("empty.jpg")));
 }
@@ -168,7 +168,7 @@ TEST(JpegWriter, ConvertCommandTakesTheQualityOption) {
   CDibImage photo;
   MakePhoto(photo, 80, 60);
   const std::string in = test::ScratchPath("convert-in.jpg");
-  ASSERT_EQ(WriteJpegFile(photo, in, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+  ASSERT_EQ(WriteJpegFile(photo, test::Target(in), kJpegQualityHigh, nullptr), SaveResult::kSaved);
   const auto convert = [&](const std::string& name, std::vector<std::string> extra) {
     std::vector<std::string> args = {"convert", in, test::ScratchPath(name)};
     args.insert(args.end(), extra.begin(), extra.end());

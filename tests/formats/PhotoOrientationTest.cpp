@@ -36,7 +36,7 @@ std::string TaggedJpeg(const std::string& name, int w, int h, int orientation, b
   CDibImage image;
   test::Fill(image, w, h, test::Pattern);
   const std::string plain = test::ScratchPath("plain-" + name);
-  EXPECT_EQ(WriteJpegFile(image, plain, kJpegQualityHigh, nullptr), SaveResult::kSaved);
+  EXPECT_EQ(WriteJpegFile(image, test::Target(plain), kJpegQualityHigh, nullptr), SaveResult::kSaved);
   const std::string path = test::ScratchPath(name);
   test::WriteFile(path, test::WithExifSegment(test::ReadFile(plain), ExifBlock(orientation, bigEndian)));
   return path;
@@ -224,7 +224,7 @@ TEST(PhotoOrientation, FilesWithoutATagReadAsBefore) {
   CDibImage image, stored, upright;
   test::Fill(image, 13, 7, test::Pattern);
   const std::string plain = test::ScratchPath("untagged.jpg");
-  ASSERT_EQ(WriteJpegFile(image, plain, kJpegQualityMedium, nullptr), SaveResult::kSaved);
+  ASSERT_EQ(WriteJpegFile(image, test::Target(plain), kJpegQualityMedium, nullptr), SaveResult::kSaved);
   ASSERT_TRUE(Load(stored, plain, LoadOptions{false}));
   ASSERT_TRUE(Load(upright, plain));
   EXPECT_TRUE(test::SamePixels(stored, upright));

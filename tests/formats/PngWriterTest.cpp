@@ -32,7 +32,7 @@ TEST(PngWriter, OddSizesRoundTripAndPngtopnmReadsTheSamePixels) {
     CDibImage image;
     test::Fill(image, w, h, test::Pattern);
     const std::string path = test::ScratchPath("round-" + std::to_string(w) + ".png");
-    ASSERT_EQ(WritePngFile(image, path, nullptr), SaveResult::kSaved);
+    ASSERT_EQ(WritePngFile(image, test::Target(path), nullptr), SaveResult::kSaved);
     CDibImage back;
     ASSERT_TRUE(Load(back, path));
     EXPECT_TRUE(test::SamePixels(image, back)) << w;
@@ -53,10 +53,10 @@ TEST(PngWriter, CancelLeavesAnExistingFileUntouchedAndNoPartialFile) {
   test::Fill(image, 64, 300, test::Pattern);
   CancellingProgress progress;
   progress.cancelAfterDetails = 3;
-  EXPECT_EQ(WritePngFile(image, path, &progress), SaveResult::kCancelled);
+  EXPECT_EQ(WritePngFile(image, test::Target(path), &progress), SaveResult::kCancelled);
   EXPECT_EQ(test::ReadFile(path), (test::Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
-  EXPECT_EQ(WritePngFile(image, dir + "/missing/poster.png", nullptr), SaveResult::kWriteError);
+  EXPECT_EQ(WritePngFile(image, test::VanishedTarget("poster.png"), nullptr), SaveResult::kWriteError);
 }
 
 TEST(PngWriter, TheSaverChoosesPngByTheExtensionInAnyCase) {
@@ -66,7 +66,7 @@ TEST(PngWriter, TheSaverChoosesPngByTheExtensionInAnyCase) {
   CDibImage image;
   test::Fill(image, 9, 4, test::Pattern);
   const std::string path = test::ScratchPath("saved.png");
-  ASSERT_EQ(SavePoster(image, path, PosterFormat::kPng, 0, nullptr), SaveResult::kSaved);
+  ASSERT_EQ(SavePoster(image, test::Target(path), PosterFormat::kPng, 0, nullptr), SaveResult::kSaved);
   const test::Bytes bytes = test::ReadFile(path);
   EXPECT_STREQ(FormatName(bytes.data(), bytes.size()), "PNG");
 }

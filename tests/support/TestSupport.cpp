@@ -87,6 +87,20 @@ Bytes ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+COutputTarget Target(const std::string& path) {
+  TargetCheck check = CheckOutputTarget(path, {});
+  if (!check.target) throw std::runtime_error(check.refusal);
+  return *check.target;
+}
+
+COutputTarget VanishedTarget(const std::string& name) {
+  static int folders = 0;
+  const std::string dir = FreshDir("vanished-" + std::to_string(++folders));
+  COutputTarget target = Target(dir + "/" + name);
+  std::filesystem::remove_all(dir);
+  return target;
+}
+
 std::string FreshDir(const std::string& name) {
   const std::string dir = ScratchPath(name);
   std::filesystem::remove_all(dir);

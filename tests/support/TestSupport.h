@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/OutputTarget.h"
 #include "image/DibImage.h"
 #include "image/Progress.h"
 
@@ -30,6 +31,10 @@ std::string ScratchPath(const std::string& name);
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// path as a checked output with no inputs; throws (failing the test) when the check refuses it.
+COutputTarget Target(const std::string& path);
+// A checked target called name whose folder is removed after the check: writing it must fail.
+COutputTarget VanishedTarget(const std::string& name);
 // A fresh, empty directory called name in the scratch directory.
 std::string FreshDir(const std::string& name);
 // The number of entries in a directory.
