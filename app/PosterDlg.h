@@ -105,7 +105,9 @@ class CPosterDlg : public QDialog {
   void OnOptions();
   void OnPrinterSetup();
   void OnBuildPoster();
-  [[nodiscard]] PosterFileFormat SaveFormat() const;
+  // TRUE when the format path names holds the poster, or when the user took the offer of
+  // another format that does (path then names that file); FALSE when the user declined.
+  [[nodiscard]] bool ChooseFormatThatHolds(std::string& path);
 
   // Output: preview, print and save (the poster, or the main image without tiles).
   void OnPreviewPoster();
@@ -115,7 +117,7 @@ class CPosterDlg : public QDialog {
   [[nodiscard]] bool BuildFirst(unsigned questionId);
   [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
   void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
-  void SavePosterTo(const std::string& path);
+  void SavePosterTo(std::string path);
   void OnHelp();
   void OnAbout();
 

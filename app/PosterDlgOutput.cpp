@@ -100,8 +100,8 @@ void CPosterDlg::OnSavePoster() {
   const std::string start =
       m_currentPaths.saveName.empty() ? m_readPaths.saveName : m_currentPaths.saveName;
   const PictureFilterChoice choice = ChooseSaveFilter(start);
-  FileDialogRequest request =
-      MakeFileRequest(start, res::IDS_SAVE_TITLE, res::IDS_SAVE_FILTER, choice.extension);
+  FileDialogRequest request = MakeFileRequest(SaveStartPath(start), res::IDS_SAVE_TITLE,
+                                              res::IDS_SAVE_FILTER, choice.extension);
   request.openMode = false;
   request.filterIndex = choice.filterIndex;
   const auto chosen = RunFileDialog(this, request);
@@ -109,28 +109,16 @@ void CPosterDlg::OnSavePoster() {
   SavePosterTo(ToLocalPath(chosen->paths.front()));
 }
 
-void CPosterDlg::SavePosterTo(const std::string& path) {
+void CPosterDlg::SavePosterTo(std::string path) {
   if (!PosterFormatFromName(path)) {
     ShowMessage(this, Text(res::IDS_BAD_EXTENSION));
     return;
   }
+  if (!ChooseFormatThatHolds(path)) return;
   BeginProgress(res::IDS_CAPTION_SAVE);
   const PosterSaveOutcome outcome = SavePosterAs(
       m_poster, path, static_cast<unsigned>(m_params.JPEGQuality), Progress());
   EndProgress();
   if (outcome.status == PosterSaveStatus::kSaved) m_currentPaths.saveName = path;
   if (outcome.messageId != 0) ShowMessage(this, MessageWith(outcome.messageId, path));
-}
-
-// The format the poster will be saved in, for the limits of the build: that of the name saved
-// last, JPEG when it names none. PNG holds any size the memory allows.
-PosterFileFormat CPosterDlg::SaveFormat() const {
-  const std::string& name =
-      m_currentPaths.saveName.empty() ? m_readPaths.saveName : m_currentPaths.saveName;
-  switch (PosterFormatFromName(name).value_or(PosterFormat::kJpeg)) {
-    case PosterFormat::kBmp: return PosterFileFormat::kBmp;
-    case PosterFormat::kPng: return PosterFileFormat::kNone;
-    case PosterFormat::kJpeg: break;
-  }
-  return PosterFileFormat::kJpeg;
 }

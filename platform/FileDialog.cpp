@@ -1,6 +1,8 @@
 #include "platform/FileDialog.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QRegularExpression>
 
 namespace {
@@ -33,6 +35,15 @@ QFileDialog::FileMode ModeOf(const FileDialogRequest& request) {
   return request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
 }
 
+// Room for long names and whole type and date columns, within the screen the dialog opens on.
+QSize ComfortableSize(const QWidget* parent) {
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const QSize wanted(960, 600);
+  if (screen == nullptr) return wanted;
+  const QSize room = screen->availableGeometry().size() * 9 / 10;
+  return wanted.boundedTo(room);
+}
+
 }  // namespace
 
 QString ConvertFilter(const QString& filter) {
@@ -59,6 +70,7 @@ std::optional<FileDialogResult> RunFileDialog(QWidget* parent, const FileDialogR
   if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
   // A pattern such as "*.jpg" starts the dialog in its folder with an empty name field.
   if (!request.initialName.contains(QLatin1Char('*'))) dialog.selectFile(request.initialName);
+  dialog.resize(ComfortableSize(parent));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return FileDialogResult{dialog.selectedFiles(),
                           static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};

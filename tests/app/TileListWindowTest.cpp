@@ -55,7 +55,7 @@ class TileListWindowTest : public QObject {
     files.Cancel();
     Click(dlg, IDC_ADD_TILES);
     QCOMPARE(files.requests.back().initialName, QStringLiteral("b.bmp"));
-    QCOMPARE(files.requests.back().filterIndex, 6);
+    QCOMPARE(files.requests.back().filterIndex, 1);
     QCOMPARE(dlg.Tiles().GetCount(), 3);
   }
 
