@@ -1,8 +1,12 @@
 #include "platform/FileDialog.h"
 
 #include <QFileDialog>
+#include <QDateTime>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLocale>
 #include <QScreen>
+#include <QTreeView>
 #include <QRegularExpression>
 
 namespace {
@@ -44,6 +48,22 @@ QSize ComfortableSize(const QWidget* parent) {
   return wanted.boundedTo(room);
 }
 
+// The detailed list gives the size, type and date their whole width and the name the rest.
+void WidenColumns(QFileDialog& dialog) {
+  auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (list == nullptr) return;
+  QHeaderView* header = list->header();
+  const QFontMetrics metrics(list->font());
+  const int padding = 3 * metrics.averageCharWidth();
+  const QString samples[] = {QStringLiteral("888.8 KiB"), QStringLiteral("JPEG image file"),
+                             QLocale().toString(QDateTime(QDate(2088, 12, 28), QTime(23, 58)),
+                                                QLocale::ShortFormat)};
+  header->setStretchLastSection(false);
+  for (int column = 1; column <= 3 && column < header->count(); ++column)
+    header->resizeSection(column, metrics.horizontalAdvance(samples[column - 1]) + padding);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
 }  // namespace
 
 QString ConvertFilter(const QString& filter) {
@@ -71,6 +91,7 @@ std::optional<FileDialogResult> RunFileDialog(QWidget* parent, const FileDialogR
   // A pattern such as "*.jpg" starts the dialog in its folder with an empty name field.
   if (!request.initialName.contains(QLatin1Char('*'))) dialog.selectFile(request.initialName);
   dialog.resize(ComfortableSize(parent));
+  WidenColumns(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return FileDialogResult{dialog.selectedFiles(),
                           static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};

@@ -1,6 +1,8 @@
 // The main window's output commands driven as a user does: preview, save and print a poster;
 // the build refused when the poster cannot fit; the upright-photos option.
 #include <QCheckBox>
+#include <QDir>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -247,6 +249,15 @@ class OutputWindowTest : public QObject {
     Click(dlg, IDC_SAVE_POSTER);
     QVERIFY(!std::filesystem::exists(jpeg));
     QCOMPARE(PictureSize(test::ScratchPath(folder + "/poster.bmp")), poster);
+    // Nothing saved yet: Save started in the pictures folder (the home folder without one).
+    const QString first = QDir::cleanPath(files.requests.front().initialDirectory);
+    QVERIFY2(first == QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) ||
+                 first == QDir::homePath(),
+             qPrintable(first));
+    files.Cancel();
+    Click(dlg, IDC_SAVE_POSTER);  // then where the poster went
+    QCOMPARE(QDir::cleanPath(files.requests.back().initialDirectory),
+             QString::fromStdString(test::ScratchPath(folder)));
   }
 };
 
