@@ -158,6 +158,14 @@ class MainWindowTest : public QObject {
                QString::fromStdString(FormatInches(HeightForWidth(std::atof(typed), 640, 480))));
     }
     QCOMPARE(Shown(dlg, IDC_PRINT_HEIGHT), QStringLiteral("3.26"));
+    // Five characters limit typing only: a derived 123.45 shows whole and is read back whole.
+    dlg.LoadMainImage(gui::MakePicture("strip.bmp", 2469, 20));
+    TypeInto(dlg, IDC_PRINT_HEIGHT, QStringLiteral("1"));
+    QCOMPARE(Shown(dlg, IDC_PRINT_WIDTH), QStringLiteral("123.45"));
+    ClickButton(dlg, IDC_SIZE_LARGE);  // reads the edits back
+    QCOMPARE(dlg.GetPrintSize().width, 123.45);
+    TypeInto(dlg, IDC_PRINT_WIDTH, QStringLiteral("1234567"));
+    QCOMPARE(Shown(dlg, IDC_PRINT_WIDTH), QStringLiteral("12345"));
   }
 
   // The window and the command line make the same grid from the same typed width.

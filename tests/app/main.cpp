@@ -3,6 +3,7 @@
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "TestRegistry.h"
@@ -30,29 +31,14 @@ void UsePrivateFolders() {
   }
 }
 
-// MOZAIKON_TEST_SCREEN=WIDTHxHEIGHT gives the offscreen screen that size in device pixels, so
-// that a test sees the room a window has on a screen of that size.
-void UseTestScreen() {
-  const char* size = std::getenv("MOZAIKON_TEST_SCREEN");
-  int width = 0, height = 0;
-  if (size == nullptr || std::sscanf(size, "%dx%d", &width, &height) != 2) return;
-  const std::string config = test::ScratchPath("offscreen-screen.json");
-  std::FILE* file = std::fopen(config.c_str(), "w");
-  if (file == nullptr) return;
-  std::fprintf(file,
-               "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": %d, "
-               "\"height\": %d, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n",
-               width, height);
-  std::fclose(file);
-  setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Offscreen always; CTest may give it a screen of a chosen size.
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform == nullptr || std::strncmp(platform, "offscreen", 9) != 0)
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
   UsePrivateFolders();
-  UseTestScreen();
   QApplication application(argc, argv);
   SetTestPrinter(QString());
   SetHelpFilePath(QStringLiteral(HELP_FILE));
