@@ -88,7 +88,8 @@ void CPosterDlg::OnPrinterSetup() {
   UpdateControls();
 }
 
-// A poster past the machine's memory is refused before anything is allocated. A cancelled build closes its progress dialog and says nothing more.
+// A poster past the machine's memory is refused before anything is allocated. A cancelled build
+// closes its progress dialog and says nothing more.
 void CPosterDlg::OnBuildPoster() {
   // The file format's limits wait for Save: the poster may be meant for the preview, the
   // printer or another format.
@@ -121,8 +122,10 @@ void CPosterDlg::OnBuildPoster() {
 bool CPosterDlg::ChooseFormatThatHolds(std::string& path) {
   const std::optional<PosterFormat> format = PosterFormatFromName(path);
   if (!format || FormatHolds(*format, m_poster)) return true;
-  const PosterFormat other = *format == PosterFormat::kJpeg ? PosterFormat::kBmp : PosterFormat::kJpeg;
-  const std::string offered = WithExtension(path, FormatHolds(other, m_poster) ? other : PosterFormat::kPng);
+  const PosterFormat other =
+      *format == PosterFormat::kJpeg ? PosterFormat::kBmp : PosterFormat::kJpeg;
+  const std::string offered =
+      WithExtension(path, FormatHolds(other, m_poster) ? other : PosterFormat::kPng);
   const std::string width = FormatThousands(static_cast<std::uint32_t>(m_poster.GetWidth()));
   const std::string height = FormatThousands(static_cast<std::uint32_t>(m_poster.GetHeight()));
   const std::string limit =

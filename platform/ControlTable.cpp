@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
-#include <QPointer>
 #include <QScreen>
+#include <QSlider>
 #include <QStyle>
 #include <algorithm>
 #include <climits>

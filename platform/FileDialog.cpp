@@ -1,13 +1,13 @@
 #include "platform/FileDialog.h"
 
-#include <QFileDialog>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTreeView>
-#include <QRegularExpression>
 
 namespace {
 

@@ -17,5 +17,6 @@ struct MenuLocations {
 MenuLocations UserMenuLocations();
 
 // Deletes the three entries with the program's icon, and the folder when nothing else is left
-// in it; the folder's description and menu file go with the folder. Skipped when the applications folder is unknown.
+// in it; the folder's description and menu file go with the folder. Skipped when the
+// applications folder is unknown.
 void RemoveMenuEntries(const MenuLocations& where);
