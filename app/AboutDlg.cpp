@@ -11,7 +11,9 @@ constexpr int kIdOk = 1;
 constexpr ControlSpec kTemplate[] = {
     {0, ControlKind::Frame, 7, 7, 212, 74, ""},
     {0, ControlKind::Icon, 11, 17, 32, 32, ""},
-    {0, ControlKind::Label, 60, 16, 143, 8, "Quillet Poster, 32-bit, Version 1.0"},
+    {0, ControlKind::Label, 60, 16, 143, 8,
+     sizeof(void*) == 8 ? "Quillet Poster, 64-bit, Version 1.0"
+                        : "Quillet Poster, 32-bit, Version 1.0"},
     {0, ControlKind::Label, 60, 40, 143, 8, "For Linux and other systems with Qt 6"},
     {0, ControlKind::Frame, 7, 88, 212, 33, ""},
     {0, ControlKind::Label, 46, 95, 150, 8, "This software is based in part on the work"},
@@ -23,9 +25,7 @@ constexpr ControlSpec kTemplate[] = {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Quillet Poster"));
-  const DialogBaseUnits units = BaseUnitsOf(font());
-  BuildControls(this, kTemplate, units);
-  SetDialogSize(this, 226, 149, units);
+  LayOutDialog(this, kTemplate, 226, 149);
   auto* ok = Control<QPushButton>(this, kIdOk);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   ok->setFocus();

@@ -1,5 +1,8 @@
 #include "app/FileChoice.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cctype>
 
@@ -14,10 +17,11 @@ struct FilterEntry {
   int filterIndex;
 };
 
-// Positions in the string table's filters IDS_IMAGE_FILTER and IDS_SAVE_FILTER.
-constexpr FilterEntry kOpenFilters[] = {{"jpg", 2},  {"jpeg", 2}, {"png", 3}, {"webp", 4},
-                                        {"heic", 5}, {"heif", 5}, {"avif", 5}, {"bmp", 6},
-                                        {"gif", 7}};
+// The picture formats a typed name may end in; the open dialogs list them all under their first
+// filter.
+constexpr const char* kPictureExtensions[] = {"jpg",  "jpeg", "png", "webp", "heic",
+                                              "heif", "avif", "bmp", "gif"};
+// Positions in the string table's filter IDS_SAVE_FILTER.
 constexpr FilterEntry kSaveFilters[] = {{"jpg", 1}, {"jpeg", 1}, {"png", 2}, {"bmp", 3}};
 
 std::string LowerExtension(const std::string& path) {
@@ -40,8 +44,13 @@ PictureFilterChoice ChooseAmong(const FilterEntry (&entries)[N], const std::stri
 
 }  // namespace
 
+// Opening always starts with every readable picture shown: a remembered JPEG name must not hide
+// the PNG, WebP and HEIC photos beside it.
 PictureFilterChoice ChoosePictureFilter(const std::string& startPath) {
-  return ChooseAmong(kOpenFilters, startPath, 1);
+  const std::string ending = LowerExtension(startPath);
+  for (const char* extension : kPictureExtensions)
+    if (ending == extension) return {extension, 1};
+  return {"jpg", 1};
 }
 
 PictureFilterChoice ChooseSaveFilter(const std::string& startPath) {
@@ -67,4 +76,15 @@ FileDialogRequest MakeFileRequest(const std::string& startPath, unsigned titleId
   request.initialDirectory = FromLocalPath(directory);
   request.initialName = FromLocalPath(name);
   return request;
+}
+
+std::string SaveStartPath(const std::string& rememberedName) {
+  std::string folder = rememberedName;
+  StripFileName(folder);
+  if (!folder.empty() && QFileInfo(FromLocalPath(folder)).isDir()) return rememberedName;
+  QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (pictures.isEmpty() || !QFileInfo(pictures).isDir()) pictures = QDir::homePath();
+  std::string path = rememberedName;
+  ReplaceDirectory(path, ToLocalPath(pictures));
+  return path;
 }

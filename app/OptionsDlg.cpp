@@ -103,9 +103,7 @@ int CheckedRadio(const QWidget* dialog, int groupMember) {
 
 COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Options"));
-  const DialogBaseUnits units = BaseUnitsOf(font());
-  BuildControls(this, kTemplate, units);
-  SetDialogSize(this, 366, 288, units);
+  LayOutDialog(this, kTemplate, 366, 288);
   auto* borders = Control<QComboBox>(this, kBorders);
   for (const char* item : kBorderItems) borders->addItem(QString::fromUtf8(item));
   auto* emphasis = Control<QSlider>(this, kEmphasis);
@@ -181,14 +179,13 @@ void COptionsDlg::accept() {
   if (ReadControls()) QDialog::accept();
 }
 
-// Every option but the emphasis goes back to its default; what the user typed or moved before
-// stays only on the slider.
+// Every option but the emphasis goes back to its default; the slider goes back to the emphasis
+// the dialog opened with, as every control is written afresh.
 void COptionsDlg::OnDefaults() {
-  const int emphasis = Control<QSlider>(this, kEmphasis)->value();
   PosterParams defaults;
   defaults.Borders = BorderStyle::ButtonFrame;
   defaults.Custom = 33;
-  defaults.Emphasis = emphasis;
+  defaults.Emphasis = m_params.Emphasis;
   defaults.TileSize = m_params.TileSize;
   m_params = defaults;
   WriteControls();

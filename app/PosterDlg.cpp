@@ -15,6 +15,7 @@
 #include "platform/LocalPath.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "platform/TypingLimit.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -33,6 +34,9 @@ QString AcrossByDown(int across, int down) {
   if (product <= 0) return {};
   return QStringLiteral("%1 (%2 x %3)").arg(product).arg(across).arg(down);
 }
+
+// The user types at most this many characters into a print size edit; the program may show more.
+constexpr int kTypedInchesChars = 5;
 
 // A print size as the edits show the members: every digit the value needs.
 QString InchesText(double inches) { return QString::number(inches, 'g', 15); }
@@ -84,8 +88,9 @@ void CPosterDlg::ConnectCommands() {
           &CPosterDlg::OnPrintHeightEdited);
   for (int id : {IDC_PRINT_WIDTH, IDC_PRINT_HEIGHT}) {
     Edit(id)->installEventFilter(this);
-    Edit(id)->setMaxLength(5);
+    LimitTyping(Edit(id), kTypedInchesChars);
   }
+  ListBox()->installEventFilter(this);
 }
 
 void CPosterDlg::showEvent(QShowEvent* event) {
@@ -144,7 +149,7 @@ void CPosterDlg::WriteControls() {
     bool isNumber = false;
     const double shown = edit->text().trimmed().toDouble(&isNumber);
     if (!hasMain && inches == 0) edit->clear();
-    else if (!isNumber || shown != inches) edit->setText(InchesText(inches));
+    else if (!isNumber || shown != inches) SetWholeText(edit, InchesText(inches));
   }
 }
 

@@ -108,7 +108,9 @@ class CPosterDlg : public QDialog {
   void OnOptions();
   void OnPrinterSetup();
   void OnBuildPoster();
-  [[nodiscard]] PosterFileFormat SaveFormat() const;
+  // TRUE when the format path names holds the poster, or when the user took the offer of
+  // another format that does (path then names that file); FALSE when the user declined.
+  [[nodiscard]] bool ChooseFormatThatHolds(std::string& path);
 
   // Output: preview, print and save (the poster, or the main image without tiles).
   void OnPreviewPoster();
@@ -118,7 +120,7 @@ class CPosterDlg : public QDialog {
   [[nodiscard]] bool BuildFirst(unsigned questionId);
   [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
   void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
-  void SavePosterTo(const std::string& path);
+  void SavePosterTo(std::string path);
   // The files the poster is made of: no file the window writes may be one of them.
   [[nodiscard]] std::vector<std::string> InputPaths() const;
   // The checked target for path, or nothing after telling the user why it is refused: with the

@@ -1,13 +1,17 @@
 // The main image and the print size of the main window.
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include "app/FileChoice.h"
 #include "app/PosterControls.h"
 #include "app/PosterDlg.h"
 #include "formats/ImageFile.h"
+#include "platform/ControlTable.h"
 #include "platform/LocalPath.h"
 #include "platform/MessageBox.h"
+#include "platform/TypingLimit.h"
 #include "platform/WaitCursor.h"
 #include "resources/StringTable.h"
 
@@ -66,7 +70,7 @@ void CPosterDlg::OnPrintWidthEdited(const QString& text) {
   if (m_heightFocus || !m_mainImage.IsValid()) return;
   m_printSize.width = TypedInches(text);
   m_printSize.height = HeightForWidth(m_printSize.width, m_imageWidth, m_imageHeight);
-  Edit(IDC_PRINT_HEIGHT)->setText(DerivedText(m_printSize.height));
+  SetWholeText(Edit(IDC_PRINT_HEIGHT), DerivedText(m_printSize.height));
   RefreshTileDisplay();
   RefreshPagesDisplay();
   builtFlag = FALSE;
@@ -76,7 +80,7 @@ void CPosterDlg::OnPrintHeightEdited(const QString& text) {
   if (!m_heightFocus || !m_mainImage.IsValid()) return;
   m_printSize.height = TypedInches(text);
   m_printSize.width = WidthForHeight(m_printSize.height, m_imageWidth, m_imageHeight);
-  Edit(IDC_PRINT_WIDTH)->setText(DerivedText(m_printSize.width));
+  SetWholeText(Edit(IDC_PRINT_WIDTH), DerivedText(m_printSize.width));
   RefreshTileDisplay();
   RefreshPagesDisplay();
   builtFlag = FALSE;
@@ -98,6 +102,12 @@ void CPosterDlg::OnPrintSizeFocusOut(bool isWidth) {
 }
 
 bool CPosterDlg::eventFilter(QObject* watched, QEvent* event) {
+  // The Delete key in the tile list deletes the selected entry, as the Delete button does.
+  if (watched == static_cast<QObject*>(ListBox()) && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (Control(this, IDC_DELETE_TILE)->isEnabled()) OnDeleteTile();
+    return true;
+  }
   const bool isWidth = watched == Edit(IDC_PRINT_WIDTH);
   if (!isWidth && watched != Edit(IDC_PRINT_HEIGHT)) return QDialog::eventFilter(watched, event);
   if (event->type() == QEvent::FocusIn) (isWidth ? m_widthFocus : m_heightFocus) = TRUE;

@@ -60,8 +60,6 @@ void CPosterDlg::BuildWindow() {
   setWindowTitle(QStringLiteral("Quillet Poster"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  const DialogBaseUnits units = BaseUnitsOf(font());
-  BuildControls(this, kTemplate, units);
-  SetDialogSize(this, kWidthDu, kHeightDu, units);
+  LayOutDialog(this, kTemplate, kWidthDu, kHeightDu);
   setAcceptDrops(true);
 }

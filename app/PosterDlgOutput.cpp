@@ -105,8 +105,8 @@ void CPosterDlg::OnSavePoster() {
   const std::string start =
       m_currentPaths.saveName.empty() ? m_readPaths.saveName : m_currentPaths.saveName;
   const PictureFilterChoice choice = ChooseSaveFilter(start);
-  FileDialogRequest request =
-      MakeFileRequest(start, res::IDS_SAVE_TITLE, res::IDS_SAVE_FILTER, choice.extension);
+  FileDialogRequest request = MakeFileRequest(SaveStartPath(start), res::IDS_SAVE_TITLE,
+                                              res::IDS_SAVE_FILTER, choice.extension);
   request.openMode = false;
   request.filterIndex = choice.filterIndex;
   const auto chosen = RunFileDialog(this, request);
@@ -131,11 +131,12 @@ std::optional<COutputTarget> CPosterDlg::CheckedTarget(const std::string& path,
   return std::move(check.target);
 }
 
-void CPosterDlg::SavePosterTo(const std::string& path) {
+void CPosterDlg::SavePosterTo(std::string path) {
   if (!PosterFormatFromName(path)) {
     ShowMessage(this, Text(res::IDS_BAD_EXTENSION));
     return;
   }
+  if (!ChooseFormatThatHolds(path)) return;
   const std::optional<COutputTarget> target = CheckedTarget(path, res::IDS_WRITE_ERROR);
   if (!target) return;
   BeginProgress(res::IDS_CAPTION_SAVE);
@@ -144,17 +145,4 @@ void CPosterDlg::SavePosterTo(const std::string& path) {
   EndProgress();
   if (outcome.status == PosterSaveStatus::kSaved) m_currentPaths.saveName = path;
   if (outcome.messageId != 0) ShowMessage(this, MessageWith(outcome.messageId, path));
-}
-
-// The format the poster will be saved in, for the limits of the build: that of the name saved
-// last, JPEG when it names none. PNG holds any size the memory allows.
-PosterFileFormat CPosterDlg::SaveFormat() const {
-  const std::string& name =
-      m_currentPaths.saveName.empty() ? m_readPaths.saveName : m_currentPaths.saveName;
-  switch (PosterFormatFromName(name).value_or(PosterFormat::kJpeg)) {
-    case PosterFormat::kBmp: return PosterFileFormat::kBmp;
-    case PosterFormat::kPng: return PosterFileFormat::kNone;
-    case PosterFormat::kJpeg: break;
-  }
-  return PosterFileFormat::kJpeg;
 }

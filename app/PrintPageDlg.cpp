@@ -40,9 +40,7 @@ CPrintPageDlg::CPrintPageDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CPrintPageDlg::BuildControls() {
-  const DialogBaseUnits units = BaseUnitsOf(font());
-  ::BuildControls(this, kTemplate, units);
-  SetDialogSize(this, kDialogWidthDu, kDialogHeightDu, units);
+  LayOutDialog(this, kTemplate, kDialogWidthDu, kDialogHeightDu);
   m_allButton = Control<QRadioButton>(this, kIdAllPages);
   m_onlyButton = Control<QRadioButton>(this, kIdOnlyPage);
   m_pageEdit = Control<QLineEdit>(this, kIdPageEdit);
@@ -54,6 +52,12 @@ void CPrintPageDlg::BuildControls() {
           &CPrintPageDlg::reject);
   connect(m_allButton, &QRadioButton::clicked, this, [this] { m_bAllPages = TRUE; });
   connect(m_onlyButton, &QRadioButton::clicked, this, [this] { m_bAllPages = FALSE; });
+  // A page number typed means that page alone; emptying the field chooses nothing.
+  connect(m_pageEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
+    if (text.isEmpty()) return;
+    m_onlyButton->setChecked(true);
+    m_bAllPages = FALSE;
+  });
 }
 
 void CPrintPageDlg::SetRange(BOOL allPages, int pageNumber, int pageCount) {

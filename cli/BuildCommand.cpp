@@ -121,9 +121,10 @@ bool SizeThePoster(const BuildOptions& options, PosterFormat format, const TileL
   // The width is taken as typed: only derived inch values are cut to hundredths.
   if (options.printWidthInches) setup.printSize.width = *options.printWidthInches;
   ComputeInitialPrintSize(setup.printSize, setup.imageWidth, setup.imageHeight, setup.printer);
-  const PosterLimitCheck limits = CheckPosterLimits(
-      tiles, setup, format == PosterFormat::kJpeg ? PosterFileFormat::kJpeg : PosterFileFormat::kBmp,
-      MachineMemoryBytes());
+  const PosterFileFormat limitsOf = format == PosterFormat::kJpeg  ? PosterFileFormat::kJpeg
+                                    : format == PosterFormat::kBmp ? PosterFileFormat::kBmp
+                                                                   : PosterFileFormat::kNone;
+  const PosterLimitCheck limits = CheckPosterLimits(tiles, setup, limitsOf, MachineMemoryBytes());
   if (!limits.fits) PrintError(limits.message);
   return limits.fits;
 }

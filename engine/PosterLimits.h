@@ -10,7 +10,8 @@
 #include "engine/TileGrid.h"
 #include "engine/TileList.h"
 
-// The format the poster is going to be saved in; kNone where that is not known yet.
+// The format the poster is going to be saved in; kNone where it sets no limit (PNG) or is not
+// chosen yet.
 enum class PosterFileFormat { kNone, kBmp, kJpeg };
 
 struct PosterLimitCheck {

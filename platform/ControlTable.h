@@ -1,7 +1,7 @@
 // Windows laid out from a table, as a dialog template lays them out.
 //
 // Each row names one control: its identifier, its kind, its rectangle in dialog units and its
-// text. BuildControls makes the widgets in table order (which is also the tab order), places
+// text. LayOutDialog makes the widgets in table order (which is also the tab order), places
 // them in pixels of the window's font, and names each after its identifier so that handlers
 // and tests find it with Control<T>(window, id).
 #pragma once
@@ -38,6 +38,16 @@ struct ControlSpec {
   const char* text;
   unsigned flags = 0;
 };
+
+// Creates the widgets of specs as children of window and sizes the window to width × height
+// dialog units. The units are those of the window's font, widened where a one-line text would
+// not fit its place; a window that would not fit its screen gets a smaller font first. Returns
+// the units used.
+DialogBaseUnits LayOutDialog(QWidget* window, std::span<const ControlSpec> specs, int width,
+                             int height);
+
+// The units LayOutDialog chose for window; those of its font for a window laid out otherwise.
+[[nodiscard]] DialogBaseUnits DialogUnitsOf(const QWidget* window);
 
 // Creates the widgets of specs as children of window, placed by units.
 void BuildControls(QWidget* window, std::span<const ControlSpec> specs,

@@ -1,7 +1,13 @@
 #include "platform/FileDialog.h"
 
+#include <QDateTime>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTreeView>
 
 namespace {
 
@@ -33,6 +39,31 @@ QFileDialog::FileMode ModeOf(const FileDialogRequest& request) {
   return request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
 }
 
+// Room for long names and whole type and date columns, within the screen the dialog opens on.
+QSize ComfortableSize(const QWidget* parent) {
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const QSize wanted(960, 600);
+  if (screen == nullptr) return wanted;
+  const QSize room = screen->availableGeometry().size() * 9 / 10;
+  return wanted.boundedTo(room);
+}
+
+// The detailed list gives the size, type and date their whole width and the name the rest.
+void WidenColumns(QFileDialog& dialog) {
+  auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (list == nullptr) return;
+  QHeaderView* header = list->header();
+  const QFontMetrics metrics(list->font());
+  const int padding = 3 * metrics.averageCharWidth();
+  const QString samples[] = {QStringLiteral("888.8 KiB"), QStringLiteral("JPEG image file"),
+                             QLocale().toString(QDateTime(QDate(2088, 12, 28), QTime(23, 58)),
+                                                QLocale::ShortFormat)};
+  header->setStretchLastSection(false);
+  for (int column = 1; column <= 3 && column < header->count(); ++column)
+    header->resizeSection(column, metrics.horizontalAdvance(samples[column - 1]) + padding);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
 }  // namespace
 
 QString ConvertFilter(const QString& filter) {
@@ -59,6 +90,8 @@ std::optional<FileDialogResult> RunFileDialog(QWidget* parent, const FileDialogR
   if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
   // A pattern such as "*.jpg" starts the dialog in its folder with an empty name field.
   if (!request.initialName.contains(QLatin1Char('*'))) dialog.selectFile(request.initialName);
+  dialog.resize(ComfortableSize(parent));
+  WidenColumns(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return FileDialogResult{dialog.selectedFiles(),
                           static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};

@@ -110,6 +110,7 @@ constexpr Entry kStrings[] = {
     {IDS_FITTING_FRACTION, "A poster resolution of 1/%s of the printer resolution fits."},
     {IDS_FITTING_AS_JPEG, "Saved as JPEG it fits."},
     {IDS_FITTING_AS_BMP, "Saved as BMP it fits."},
+    {IDS_SAVE_AS_OTHER, "Save it as '%s' instead?"},
     {IDS_MAIN_IMAGE_TITLE, "Select Poster Image File"},
     {IDS_IMAGE_FILTER,
      "Images (*.jpg *.jpeg *.png *.webp *.heic *.heif *.avif *.bmp *.gif)|"

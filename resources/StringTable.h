@@ -85,6 +85,7 @@ enum StringId : unsigned {
   IDS_FITTING_FRACTION = 224,
   IDS_FITTING_AS_JPEG = 225,
   IDS_FITTING_AS_BMP = 226,
+  IDS_SAVE_AS_OTHER = 227,
   // Titles, filters and questions of the window program.
   IDS_MAIN_IMAGE_TITLE = 230,
   IDS_IMAGE_FILTER = 231,

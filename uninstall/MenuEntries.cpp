@@ -11,6 +11,7 @@ constexpr const char* kEntryNames[] = {"Quillet Poster", "Quillet Poster Help",
                                        "Uninstall Quillet Poster"};
 constexpr const char* kDirectoryFile = "quillet-poster-1.0.directory";
 constexpr const char* kMenuFile = "quillet-poster-1.0.menu";
+constexpr const char* kIconFile = "quillet-poster.png";
 
 }  // namespace
 
@@ -19,7 +20,8 @@ MenuLocations UserMenuLocations() {
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   return {QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation),
           data.isEmpty() ? QString() : data + "/desktop-directories",
-          config.isEmpty() ? QString() : config + "/menus/applications-merged"};
+          config.isEmpty() ? QString() : config + "/menus/applications-merged",
+          data.isEmpty() ? QString() : data + "/icons/hicolor/64x64/apps"};
 }
 
 void RemoveMenuEntries(const MenuLocations& where) {
@@ -28,6 +30,8 @@ void RemoveMenuEntries(const MenuLocations& where) {
   for (const char* name : kEntryNames) {
     QFile::remove(folder.filePath(QString::fromUtf8(name) + ".desktop"));
   }
+  if (!where.iconsFolder.isEmpty())
+    QFile::remove(QDir(where.iconsFolder).filePath(QString::fromLatin1(kIconFile)));
   QDir().rmdir(folder.path());
   if (folder.exists()) return;
   if (!where.directoriesFolder.isEmpty()) {

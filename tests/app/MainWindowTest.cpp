@@ -38,7 +38,7 @@ class MainWindowTest : public QObject {
   void ControlsSitAtTheirDialogUnitPlaces() {
     gui::MessageRecorder messages;
     CPosterDlg dlg;
-    const DialogBaseUnits units = BaseUnitsOf(dlg.font());
+    const DialogBaseUnits units = DialogUnitsOf(&dlg);
     QCOMPARE(Control(&dlg, IDC_MAIN_FILE)->geometry(),
              MapDialogRect(units, QRect(57, 23, 258, 14)));
     QCOMPARE(Control(&dlg, IDC_EXIT)->geometry(), MapDialogRect(units, QRect(278, 258, 64, 14)));
@@ -49,7 +49,8 @@ class MainWindowTest : public QObject {
     QFont bigger = dlg.font();
     bigger.setPixelSize(2 * QFontInfo(dlg.font()).pixelSize());
     const QRect wide = MapDialogRect(BaseUnitsOf(bigger), QRect(57, 23, 258, 14));
-    QVERIFY(wide.width() > 19 * Control(&dlg, IDC_MAIN_FILE)->width() / 10);
+    const QRect plain = MapDialogRect(BaseUnitsOf(dlg.font()), QRect(57, 23, 258, 14));
+    QVERIFY(wide.width() > 19 * plain.width() / 10);
     QCOMPARE(messages.Texts(), QStringList{res::LoadString(res::IDS_NO_PRINTER)});
   }
 
@@ -113,11 +114,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.GetPrintSize().width, TruncateToHundredths(1024 / 600.0));
     QCOMPARE(Shown(dlg, IDC_PRINT_HEIGHT).toDouble(), 1.28);
 
-    // The next dialog starts from that file, with the BMP filter (after the all-pictures one and
-    // four other formats).
+    // The next dialog starts from that file, showing all pictures (not only BMP files), with BMP
+    // completing a typed name.
     files.Choose(gui::MakeTextFile("not-a-picture.bmp", "plain words, no picture"));
     ClickButton(dlg, IDC_BROWSE_MAIN);
-    QCOMPARE(files.requests.back().filterIndex, 6);
+    QCOMPARE(files.requests.back().filterIndex, 1);
+    QCOMPARE(files.requests.back().defaultExtension, QStringLiteral("bmp"));
     QCOMPARE(files.requests.back().initialName, QStringLiteral("wide.bmp"));
     QCOMPARE(messages.Texts().last(), QString::fromUtf8(res::LoadString(res::IDS_MAIN_IMAGE_ERROR)));
     QVERIFY(Shown(dlg, IDC_MAIN_FILE).isEmpty());
@@ -156,6 +158,14 @@ class MainWindowTest : public QObject {
                QString::fromStdString(FormatInches(HeightForWidth(std::atof(typed), 640, 480))));
     }
     QCOMPARE(Shown(dlg, IDC_PRINT_HEIGHT), QStringLiteral("3.26"));
+    // Five characters limit typing only: a derived 123.45 shows whole and is read back whole.
+    dlg.LoadMainImage(gui::MakePicture("strip.bmp", 2469, 20));
+    TypeInto(dlg, IDC_PRINT_HEIGHT, QStringLiteral("1"));
+    QCOMPARE(Shown(dlg, IDC_PRINT_WIDTH), QStringLiteral("123.45"));
+    ClickButton(dlg, IDC_SIZE_LARGE);  // reads the edits back
+    QCOMPARE(dlg.GetPrintSize().width, 123.45);
+    TypeInto(dlg, IDC_PRINT_WIDTH, QStringLiteral("1234567"));
+    QCOMPARE(Shown(dlg, IDC_PRINT_WIDTH), QStringLiteral("12345"));
   }
 
   // The window and the command line make the same grid from the same typed width.

@@ -1,5 +1,5 @@
 // The options dialog opened from the main window: Defaults, Cancel, OK, the custom size check,
-// and which changes make a built poster stale.
+// which changes make a built poster stale, and the keys of the main window and the dialog.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
@@ -39,6 +39,14 @@ void InOptions(CPosterDlg& dlg, std::function<void(COptionsDlg*)> act) {
 }
 
 void Choose(COptionsDlg* options, int radioId) { Click(*options, radioId); }
+
+// A key pressed in target: with the focus put there as the Tab key does, or with a modifier
+// anywhere in its window.
+void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QApplication::setActiveWindow(target->window());
+  if (modifiers == Qt::NoModifier) target->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(target, key, modifiers);
+}
 
 class OptionsWindowTest : public QObject {
   Q_OBJECT
@@ -184,6 +192,44 @@ class OptionsWindowTest : public QObject {
       Click(*o, kIdCancel);
     });
     QCOMPARE(messages.Texts().last(), QStringLiteral("Please enter an integer between 0 and 99999."));
+  }
+
+  // A focused button takes Enter, Enter elsewhere presses the default button; the Alt keys of
+  // the group boxes lead into their groups; Defaults puts the slider back where it opened.
+  void KeysWorkAsInTheDialogTemplates() {
+    gui::MessageRecorder messages;
+    gui::FileDialogAnswers files;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    BuiltWindow(dlg);
+    files.Cancel();
+    Key(Control(&dlg, IDC_PRINT_WIDTH), Qt::Key_Return);  // "...", the default button
+    QCOMPARE(files.requests.size(), std::size_t{1});
+    gui::TypeInto(dlg, IDC_PRINT_WIDTH, QStringLiteral("2"));
+    Key(Control(&dlg, IDC_BUILD), Qt::Key_Return);
+    QVERIFY(dlg.IsBuilt() && files.requests.size() == 1);
+    const int opening = dlg.Params().Emphasis;
+    InOptions(dlg, [opening](COptionsDlg* o) {
+      auto* slider = Control<QSlider>(o, 1055);
+      Key(o, Qt::Key_E, Qt::AltModifier);
+      QCOMPARE(o->focusWidget(), slider);
+      QTest::keyClick(slider, Qt::Key_Right);
+      QCOMPARE(slider->value(), opening + 1);
+      Key(o, Qt::Key_U, Qt::AltModifier);
+      QCOMPARE(o->focusWidget(), Control(o, 1035));
+      Key(o, Qt::Key_B, Qt::AltModifier);
+      QCOMPARE(o->focusWidget(), Control(o, 1056));
+      Click(*o, kIdDefaults);
+      QCOMPARE(slider->value(), opening);
+      slider->setValue(1);
+      Key(Control(o, kIdCancel), Qt::Key_Return);
+    });
+    QCOMPARE(dlg.Params().Emphasis, opening);
+    InOptions(dlg, [](COptionsDlg* o) {
+      gui::TypeInto(*o, 1035, QStringLiteral("40"));
+      Key(Control(o, 1035), Qt::Key_Return);  // OK
+    });
+    QCOMPARE(dlg.Params().Custom, 40u);
   }
 
   void CustomSizeOutsideItsRangeKeepsTheDialogOpen() {

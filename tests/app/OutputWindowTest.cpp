@@ -1,6 +1,7 @@
 // The main window's output commands driven as a user does: preview, save and print a poster;
 // the build refused when the poster cannot fit; the upright-photos option.
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -214,6 +215,45 @@ class OutputWindowTest : public QObject {
     QVERIFY(!dlg.IsBuilt());
     QCOMPARE(Shown(dlg, IDC_IMAGE_WIDTH), QStringLiteral("64"));
     QCOMPARE(dlg.Params().Orientation, 0);
+    // The print width typed stays; the height follows the image as it now reads.
+    QCOMPARE(Shown(dlg, IDC_PRINT_WIDTH), QStringLiteral("2"));
+    QCOMPARE(Shown(dlg, IDC_PRINT_HEIGHT), QStringLiteral("1.5"));
+  }
+
+  // A poster wider than JPEG holds is built all the same: the format counts only when saving,
+  // where the user is offered BMP, which holds it.
+  void PosterPastTheJpegLimitIsBuiltAndOfferedAsBmp() {
+    const std::string folder = MakeFolder("wide");
+    gui::MessageRecorder messages;
+    gui::FileDialogAnswers files;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    // 440 inches at 150 pixels an inch: 66,044 pixels across in small tiles, one row down.
+    LoadScene(dlg, folder, gui::MakePicture(folder + "/main.bmp", 4400, 20), "440");
+    Click(dlg, IDC_SIZE_SMALL);
+    messages.requests.clear();
+    Click(dlg, IDC_BUILD);
+    QVERIFY2(dlg.IsBuilt(), qPrintable(messages.Texts().join('|')));
+    const QSize poster(dlg.PosterImage().GetWidth(), dlg.PosterImage().GetHeight());
+    QVERIFY(poster.width() > 65500);
+    const std::string jpeg = test::ScratchPath(folder + "/poster.jpg");
+    files.Choose(jpeg);
+    messages.Queue(MessageAnswer::No);
+    Click(dlg, IDC_SAVE_POSTER);
+    QVERIFY2(messages.Texts().last().contains(QStringLiteral("65,500")) &&
+                 messages.Texts().last().contains(QStringLiteral("poster.bmp")),
+             qPrintable(messages.Texts().last()));
+    files.Choose(jpeg);
+    messages.Queue(MessageAnswer::Yes);
+    Click(dlg, IDC_SAVE_POSTER);
+    QVERIFY(!std::filesystem::exists(jpeg));
+    QCOMPARE(PictureSize(test::ScratchPath(folder + "/poster.bmp")), poster);
+    // Save starts in the pictures (or home) folder, and once a poster is saved, beside it.
+    QVERIFY(files.requests.front().initialDirectory.startsWith(QDir::homePath()));
+    files.Cancel();
+    Click(dlg, IDC_SAVE_POSTER);
+    QCOMPARE(QDir::cleanPath(files.requests.back().initialDirectory),
+             QString::fromStdString(test::ScratchPath(folder)));
   }
 };
 

@@ -55,9 +55,9 @@ class PrintPageDlgTest : public QObject {
     QVERIFY(Control<QRadioButton>(dialog, CPrintPageDlg::kIdAllPages)->isChecked());
     QCOMPARE(Control<QLineEdit>(dialog, CPrintPageDlg::kIdPageEdit)->text(), QString("1"));
 
-    QTest::mouseClick(Control<QRadioButton>(dialog, CPrintPageDlg::kIdOnlyPage), Qt::LeftButton);
     TypePage(dialog, "-7x");  // the edit takes digits only
     QCOMPARE(Control<QLineEdit>(dialog, CPrintPageDlg::kIdPageEdit)->text(), QString("7"));
+    QVERIFY(Control<QRadioButton>(dialog, CPrintPageDlg::kIdOnlyPage)->isChecked());  // typed
     QCOMPARE(PressOk(dialog), QString("Please select a page number between 1 and 6."));
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.focusWidget(), Control<QLineEdit>(dialog, CPrintPageDlg::kIdPageEdit));

@@ -3,6 +3,7 @@
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "TestRegistry.h"
@@ -33,7 +34,10 @@ void UsePrivateFolders() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Offscreen always; CTest may give it a screen of a chosen size.
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform == nullptr || std::strncmp(platform, "offscreen", 9) != 0)
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
   UsePrivateFolders();
   QApplication application(argc, argv);
   SetTestPrinter(QString());

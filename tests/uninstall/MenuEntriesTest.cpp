@@ -13,12 +13,13 @@ class MenuEntriesTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
     m_where = {m_dir.filePath("applications"), m_dir.filePath("desktop-directories"),
-               m_dir.filePath("menus/applications-merged")};
+               m_dir.filePath("menus/applications-merged"), m_dir.filePath("icons")};
     for (const char* name : {"Quillet Poster", "Quillet Poster Help", "Uninstall Quillet Poster"}) {
       Touch(Folder() + "/" + name + ".desktop");
     }
     Touch(DirectoryFile());
     Touch(MenuFile());
+    Touch(IconFile());
     Touch(m_where.applicationsFolder + "/other-program.desktop");
   }
 
@@ -27,6 +28,7 @@ class MenuEntriesTest : public ::testing::Test {
     return m_where.directoriesFolder + "/quillet-poster-1.0.directory";
   }
   QString MenuFile() const { return m_where.mergedMenusFolder + "/quillet-poster-1.0.menu"; }
+  QString IconFile() const { return m_where.iconsFolder + "/quillet-poster.png"; }
 
   static void Touch(const QString& path) {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
@@ -43,6 +45,7 @@ TEST_F(MenuEntriesTest, TheFolderGoesWithItsThreeEntriesItsDescriptionAndItsMenu
   EXPECT_FALSE(QFileInfo::exists(Folder()));
   EXPECT_FALSE(QFileInfo::exists(DirectoryFile()));
   EXPECT_FALSE(QFileInfo::exists(MenuFile()));
+  EXPECT_FALSE(QFileInfo::exists(IconFile()));
   EXPECT_TRUE(QFileInfo::exists(m_where.applicationsFolder + "/other-program.desktop"));
 }
 

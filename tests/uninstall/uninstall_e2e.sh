@@ -59,6 +59,7 @@ prefix="$scratch/Quillet Poster"
 key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet Poster 1.0'
 keys() { "$build_dir/uninstall/tessrem-keys" "$@"; }
 menu_folder="$XDG_DATA_HOME/applications/Quillet Poster 1.0"
+icon=$XDG_DATA_HOME/icons/hicolor/64x64/apps/quillet-poster.png
 
 install_product() {
   "$source_dir/scripts/install" --no-build --build-dir "$build_dir" "$prefix" >/dev/null 2>&1 ||
@@ -164,6 +165,7 @@ scenario_complete() {
   [ "$(find "$menu_folder" -type f | wc -l)" = 3 ] || fail "the menu folder does not hold 3 entries"
   desktop-file-validate "$menu_folder"/*.desktop \
     "$XDG_DATA_HOME/desktop-directories/quillet-poster-1.0.directory" || fail "invalid menu entries"
+  [ -f "$icon" ] || fail "the program's icon is not in the icon theme"
   extend_log
   keys set HKLM "$key\\Parts\\Help" Installed yes
   keys set HKLM 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Another Program' Name other
@@ -188,7 +190,7 @@ scenario_complete() {
     "$prefix/crlf.txt" "$prefix/Mozaikon.GID" "$prefix/extras" "$prefix/many"
   expect_kept "$prefix/user/notes.txt" "$prefix/link" "$scratch/outside/keep.txt"
   expect_removed "$menu_folder" "$XDG_DATA_HOME/desktop-directories/quillet-poster-1.0.directory" \
-    "$XDG_CONFIG_HOME/menus/applications-merged/quillet-poster-1.0.menu"
+    "$XDG_CONFIG_HOME/menus/applications-merged/quillet-poster-1.0.menu" "$icon"
   ! keys exists HKLM "$key" || fail "the installed-programs key is still there"
   keys exists HKLM 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Another Program' ||
     fail "another program's key was removed"
