@@ -83,9 +83,11 @@ void CPageDrawing::Labels() {
     return text.size() * height * kAverageLetterWidth / 2;
   };
   // The letters stand a gap away from the poster, their feet towards it on top and bottom.
-  const std::string own = PageLabel(m_column, m_row);
-  const std::string above = own + "   " + NeighbourText(m_layout, m_column, m_row, 0, -1);
-  const std::string below = own + "   " + NeighbourText(m_layout, m_column, m_row, 0, 1);
+  const auto withNeighbour = [&](int dy) {
+    const std::string neighbour = NeighbourText(m_layout, m_column, m_row, 0, dy);
+    return PageLabel(m_column, m_row) + (neighbour.empty() ? "" : "   " + neighbour);
+  };
+  const std::string above = withNeighbour(-1), below = withNeighbour(1);
   Text(middleX - halfWidth(above), ay.frame - gap, above, 0);
   Text(middleX - halfWidth(below), bottom + gap + height, below, 0);
   // Read from below on the left edge and from above on the right one, letters facing outwards.
