@@ -18,6 +18,7 @@
 #include "engine/PrinterMetrics.h"
 #include "engine/ShapedTileCache.h"
 #include "engine/TileGrid.h"
+#include "output/PageLayout.h"
 #include "engine/TileList.h"
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
@@ -113,8 +114,9 @@ class CPosterDlg : public QDialog {
   void OnSavePoster();
   // TRUE when the poster is built or, asked with questionId, the user let it be built now.
   [[nodiscard]] bool BuildFirst(unsigned questionId);
-  [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
-  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
+  [[nodiscard]] bool ChoosePrintRange(const PageCount& pages, PrintExtras& extras);
+  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages,
+                   const PrintExtras& extras);
   void SavePosterTo(const std::string& path);
   void OnHelp();
   void OnAbout();
