@@ -40,7 +40,7 @@ const char* const kPrintUsage =
     "                       cell or more the cuts follow the cells' borders\n"
     "  --labels             name each page (columns A, B, … from the left, rows 1, 2, … from the\n"
     "                       top) and its neighbours beside the poster\n"
-    "  --map                one more page: the poster small with the pages over it\n"
+    "  --map                one more page after all pages: the poster small with the pages over it\n"
     "  Build options: see 'mozaikon-cli build --help' (all but -o).\n";
 
 struct PrintOptions {
