@@ -219,14 +219,16 @@ TEST(CliPrint, OnePageOfTheMainImageAlone) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
   PrintScene scene("print_page");
   const std::string pdf = scene.dir + "/page2.pdf";
-  const test::CommandResult printed = RunCli(With(
-      scene.Args("print", false), {"--printer-dpi", "100", "--page", "2", "--pdf", pdf.c_str()}));
+  // On A4 given by its size; the map follows all pages only, not one.
+  const test::CommandResult printed =
+      RunCli(With(scene.Args("print", false), {"--printer-dpi", "100", "--page", "2", "--paper",
+                                               "21x29.7cm", "--map", "--pdf", pdf.c_str()}));
   ASSERT_EQ(printed.exitCode, 0) << printed.err;
   RunTool("pdfinfo '" + pdf + "' > '" + scene.dir + "/info.txt'");
-  std::ifstream info(scene.dir + "/info.txt");
-  const std::string text((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+  const std::string text = ReadText(scene.dir + "/info.txt");
   EXPECT_NE(text.find("main.bmp (page 2)"), std::string::npos) << text;
   EXPECT_NE(text.find("Pages:           1"), std::string::npos) << text;
+  EXPECT_NE(text.find("x 841.89 pts (A4)"), std::string::npos) << text;
 }
 
 TEST(CliPrint, RefusesWhatItCannotPrint) {
