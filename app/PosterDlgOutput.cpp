@@ -73,6 +73,7 @@ void CPosterDlg::OnPrintPoster() {
   if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
   if (!ChoosePrintRange(pages, extras)) return;
   SavePrintExtras(profile, extras);
+  RefreshPagesDisplay();
   // The overlap and the frame of marks and labels decide how many pages the poster takes.
   pages = ComputePageCountWithExtras(m_printSize, m_printer, extras);
   if (pages.across < 1) {

@@ -48,17 +48,20 @@ class AssemblyPrintTest : public QObject {
     dlg.AddDroppedFiles(tiles);
     gui::TypeInto(dlg, IDC_PRINT_WIDTH, QStringLiteral("12"));
 
-    // Two letter pages across; an inch of overlap with the frame keeps two, and the map adds one.
+    // Two letter pages across; 10 cm of overlap with the frame leaves 3.56 inches to advance by,
+    // so three pages, and the map adds one; the main window then shows the three.
+    QCOMPARE(gui::Shown(dlg, IDC_PAGES), QStringLiteral("2 (2 x 1)"));
     messages.Queue(MessageAnswer::Ok);  // build first
     gui::WhenModal<CPrintPageDlg>([](CPrintPageDlg* range) {
-      Control<QLineEdit>(range, CPrintPageDlg::kIdOverlapEdit)->setText(QStringLiteral("25"));
+      Control<QLineEdit>(range, CPrintPageDlg::kIdOverlapEdit)->setText(QStringLiteral("100"));
       for (int id : {CPrintPageDlg::kIdCutMarks, CPrintPageDlg::kIdLabels, CPrintPageDlg::kIdMap})
         Control<QCheckBox>(range, id)->click();
       Control<QPushButton>(range, CPrintPageDlg::IDOK)->click();
     });
     Click(dlg, IDC_PRINT);
     const QString text = PdfText(pdf);
-    QCOMPARE(text.count(QLatin1Char('\f')), 3);
+    QCOMPARE(text.count(QLatin1Char('\f')), 4);
+    QCOMPARE(gui::Shown(dlg, IDC_PAGES), QStringLiteral("3 (3 x 1)"));
     QVERIFY2(text.contains(QStringLiteral("right: B1")) && text.contains(QStringLiteral("left: A1")),
              qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Assembly map: 12.00 x 9.")), qPrintable(text));
@@ -75,7 +78,7 @@ class AssemblyPrintTest : public QObject {
       Control<QPushButton>(range, CPrintPageDlg::IDCANCEL)->click();
     });
     Click(dlg, IDC_PRINT);
-    QCOMPARE(overlap, QStringLiteral("25"));
+    QCOMPARE(overlap, QStringLiteral("100"));
     QVERIFY(marks && labels && map);
     QVERIFY(!std::filesystem::exists(pdf));
   }
