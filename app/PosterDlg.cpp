@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/PosterControls.h"
+#include "app/PrintExtrasSettings.h"
 #include "app/ProgressDlg.h"
 #include "image/NumberUtils.h"
 #include "platform/ControlTable.h"
@@ -186,7 +187,10 @@ void CPosterDlg::RefreshTileDisplay() {
 
 void CPosterDlg::RefreshPagesDisplay() {
   const bool hasMain = m_mainImage.IsValid();
-  const PageCount pages = ComputePageCount(m_printSize, m_printer, hasMain);
+  // The pages a print takes with the stored overlap, marks and labels.
+  CProfile profile = OpenProfile();
+  PageCount pages = ComputePageCountWithExtras(m_printSize, m_printer, LoadPrintExtras(profile));
+  if (!hasMain || pages.across < 1) pages = ComputePageCount(m_printSize, m_printer, hasMain);
   Edit(IDC_PAGES)->setText(hasMain ? AcrossByDown(pages.across, pages.down) : QString());
 }
 

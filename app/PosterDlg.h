@@ -24,6 +24,7 @@
 #include "engine/TileOrder.h"
 #include "formats/OutputTarget.h"
 #include "image/DibImage.h"
+#include "output/PageLayout.h"
 #include "output/PreviewWnd.h"
 #include "output/PrintEngine.h"
 #include "output/PrinterSettings.h"
@@ -118,8 +119,9 @@ class CPosterDlg : public QDialog {
   void OnSavePoster();
   // TRUE when the poster is built or, asked with questionId, the user let it be built now.
   [[nodiscard]] bool BuildFirst(unsigned questionId);
-  [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
-  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
+  [[nodiscard]] bool ChoosePrintRange(const PageCount& pages, PrintExtras& extras);
+  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages,
+                   const PrintExtras& extras);
   void SavePosterTo(std::string path);
   // The files the poster is made of: no file the window writes may be one of them.
   [[nodiscard]] std::vector<std::string> InputPaths() const;

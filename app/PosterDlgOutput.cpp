@@ -4,6 +4,7 @@
 #include "app/FileChoice.h"
 #include "app/PosterControls.h"
 #include "app/PosterDlg.h"
+#include "app/PrintExtrasSettings.h"
 #include "app/PrintPageDlg.h"
 #include "app/ProgressDlg.h"
 #include "formats/OutputTarget.h"
@@ -12,6 +13,7 @@
 #include "output/QtPrintDevice.h"
 #include "platform/LocalPath.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -45,20 +47,24 @@ void CPosterDlg::OnPreviewPoster() {
 }
 
 // One page prints whole without asking; otherwise the print range dialog offers the all-pages
-// choice of the last print command and page 1.
-bool CPosterDlg::ChoosePrintRange(const PageCount& pages) {
-  return ::ChoosePrintRange(pages, m_printRange, [this, &pages](PrintRange& range) {
+// choice of the last print command and page 1, with the stored assembly choices.
+bool CPosterDlg::ChoosePrintRange(const PageCount& pages, PrintExtras& extras) {
+  return ::ChoosePrintRange(pages, m_printRange, [this, &pages, &extras](PrintRange& range) {
     CPrintPageDlg dialog(this);
     dialog.SetRange(range.printAll, range.printPage, pages.across * pages.down);
+    dialog.SetExtras(extras);
     if (dialog.DoModal() != CPrintPageDlg::IDOK) return false;
     dialog.GetRange(range.printAll, range.printPage);
+    extras = dialog.GetExtras();
     return true;
   });
 }
 
 void CPosterDlg::OnPrintPoster() {
   if (!ReadControls()) return;
-  const PageCount pages = ComputePageCount(m_printSize, m_printer, m_mainImage.IsValid());
+  CProfile profile(Text(res::IDS_REGISTRY_KEY), Text(res::IDS_APP_NAME));
+  PrintExtras extras = LoadPrintExtras(profile);
+  PageCount pages = ComputePageCountWithExtras(m_printSize, m_printer, extras);
   const std::unique_ptr<QPrinter> printer = m_printerSettings.CreatePrinterDC();
   if (!printer) {
     ShowMessage(this, Text(res::IDS_NO_PRINTER));
@@ -70,11 +76,21 @@ void CPosterDlg::OnPrintPoster() {
   if (!file.empty() && !CheckedTarget(file, 0)) return;
   const bool withTiles = m_tiles.GetCount() > 0;
   if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
-  if (!ChoosePrintRange(pages)) return;
-  PrintSource(withTiles ? m_poster : m_mainImage, *printer, pages);
+  if (!ChoosePrintRange(pages, extras)) return;
+  SavePrintExtras(profile, extras);
+  RefreshPagesDisplay();
+  // The overlap and the frame of marks and labels decide how many pages the poster takes.
+  pages = ComputePageCountWithExtras(m_printSize, m_printer, extras);
+  if (pages.across < 1) {
+    ShowMessage(this, QStringLiteral("The glue overlap leaves no room for the poster on a page."));
+    return;
+  }
+  m_printRange.printPage = std::min(m_printRange.printPage, pages.across * pages.down);
+  PrintSource(withTiles ? m_poster : m_mainImage, *printer, pages, extras);
 }
 
-void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages) {
+void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages,
+                             const PrintExtras& extras) {
   PrintJob job;
   job.mainImagePath = m_strFileName;
   job.dpiX = m_printer.dpiX;
@@ -84,6 +100,12 @@ void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCou
   job.posterBuilt = &source == &m_poster;
   job.printSize = m_printSize;
   job.dpiDivisor = DPIFractionDivisor(m_params.DPIFraction);
+  job.extras = extras;
+  if (job.posterBuilt) {
+    const TileGrid grid = ComputeTileGrid(m_tiles, FALSE, Setup()).grid;
+    job.cellWidth = grid.tileWidth;
+    job.cellHeight = grid.tileHeight;
+  }
   double printScale = PosterPrintScale(m_params);
   CQtPrintDevice device(printer);
   BeginProgress(res::IDS_CAPTION_PRINT);

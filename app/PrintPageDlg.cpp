@@ -1,12 +1,14 @@
 #include "app/PrintPageDlg.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ControlTable.h"
 #include "platform/MessageBox.h"
@@ -15,7 +17,8 @@
 namespace {
 
 constexpr int kDialogWidthDu = 204;
-constexpr int kDialogHeightDu = 153;
+constexpr int kDialogHeightDu = 226;
+constexpr double kMmPerInch = 25.4;
 
 constexpr ControlSpec kTemplate[] = {
     {0, ControlKind::Label, 7, 7, 190, 36,
@@ -30,6 +33,12 @@ constexpr ControlSpec kTemplate[] = {
     {CPrintPageDlg::kIdPageEdit, ControlKind::Edit, 68, 121, 40, 14, ""},
     {CPrintPageDlg::IDOK, ControlKind::DefaultButton, 147, 115, 50, 14, "OK"},
     {CPrintPageDlg::IDCANCEL, ControlKind::Button, 147, 132, 50, 14, "Cancel"},
+    {0, ControlKind::Group, 7, 152, 190, 67, "Pages to assemble"},
+    {0, ControlKind::Label, 16, 167, 90, 10, "&Glue overlap (mm):"},
+    {CPrintPageDlg::kIdOverlapEdit, ControlKind::Edit, 108, 165, 30, 14, ""},
+    {CPrintPageDlg::kIdCutMarks, ControlKind::Check, 16, 183, 170, 10, "&Cut marks on the cells' borders"},
+    {CPrintPageDlg::kIdLabels, ControlKind::Check, 16, 195, 170, 10, "Page &labels and neighbours"},
+    {CPrintPageDlg::kIdMap, ControlKind::Check, 16, 207, 170, 10, "Assembly &map as the last page"},
 };
 
 }  // namespace
@@ -44,6 +53,12 @@ void CPrintPageDlg::BuildControls() {
   m_allButton = Control<QRadioButton>(this, kIdAllPages);
   m_onlyButton = Control<QRadioButton>(this, kIdOnlyPage);
   m_pageEdit = Control<QLineEdit>(this, kIdPageEdit);
+  m_overlapEdit = Control<QLineEdit>(this, kIdOverlapEdit);
+  m_overlapEdit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}"), m_overlapEdit));
+  m_cutMarks = Control<QCheckBox>(this, kIdCutMarks);
+  m_labels = Control<QCheckBox>(this, kIdLabels);
+  m_map = Control<QCheckBox>(this, kIdMap);
   // Digits only, as the template's number style allows.
   m_pageEdit->setValidator(
       new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_pageEdit));
@@ -73,6 +88,10 @@ void CPrintPageDlg::GetRange(BOOL& allPages, int& pageNumber) const {
   pageNumber = m_nPageNumber;
 }
 
+void CPrintPageDlg::SetExtras(const PrintExtras& extras) { m_extras = extras; }
+
+PrintExtras CPrintPageDlg::GetExtras() const { return m_extras; }
+
 int CPrintPageDlg::DoModal() { return exec() == QDialog::Accepted ? IDOK : IDCANCEL; }
 
 void CPrintPageDlg::showEvent(QShowEvent* event) {
@@ -84,6 +103,17 @@ void CPrintPageDlg::OnInitDialog() {
   m_pageEdit->setText(QString::number(m_nPageNumber));
   m_allButton->setChecked(m_bAllPages);
   m_onlyButton->setChecked(!m_bAllPages);
+  m_overlapEdit->setText(QString::number(std::lround(m_extras.overlapInches * kMmPerInch)));
+  m_cutMarks->setChecked(m_extras.cutMarks);
+  m_labels->setChecked(m_extras.labels);
+  m_map->setChecked(m_extras.map);
+}
+
+void CPrintPageDlg::ReadExtras() {
+  m_extras.overlapInches = m_overlapEdit->text().toInt() / kMmPerInch;
+  m_extras.cutMarks = m_cutMarks->isChecked();
+  m_extras.labels = m_labels->isChecked();
+  m_extras.map = m_map->isChecked();
 }
 
 // The edit as a signed number; empty or not a number gives 0.
@@ -94,6 +124,7 @@ int CPrintPageDlg::ReadPageEdit() const {
 }
 
 void CPrintPageDlg::accept() {
+  ReadExtras();
   const int n = ReadPageEdit();
   if (m_bAllPages) {
     m_nPageNumber = std::clamp(n, 1, std::max(m_nPageCount, 1));

@@ -13,6 +13,7 @@
 #include "engine/UseLimitCheck.h"
 #include "formats/ImageFile.h"
 #include "formats/OutputTarget.h"
+#include "formats/JpegWriter.h"
 #include "output/PaperSize.h"
 #include "output/PdfPrintDevice.h"
 #include "output/PrintEngine.h"
@@ -25,14 +26,24 @@ namespace {
 
 const char* const kPrintUsage =
     "usage: mozaikon-cli print MAIN [TILE...] [build options] (--pdf OUT.pdf | --printer QUEUE)\n"
-    "                          [--paper letter|a4|a3|legal|tabloid] [--printer-dpi N] [--page N]\n"
+    "                          [--paper letter|a4|a3|legal|tabloid|WxHmm] [--printer-dpi N] [--page N]\n"
+    "                          [--overlap LEN] [--cut-marks] [--labels] [--map] [--lossless]\n"
     "  Builds the poster as 'build' does (the main image alone when no tile is named) and prints\n"
     "  it at its print size across a grid of pages, centred, one PDF or printer page per page.\n"
-    "  --pdf OUT.pdf        write the pages to a PDF file (pages keep the poster's pixels)\n"
+    "  --pdf OUT.pdf        write the pages to a PDF file, its pictures JPEG-compressed at the\n"
+    "                       poster's --quality\n"
+    "  --lossless           keep the poster's pixels exact in the PDF file (larger)\n"
     "  --printer QUEUE      send the pages to a printer queue of the system\n"
-    "  --paper NAME         paper size (default letter for a PDF, the queue's paper otherwise)\n"
+    "  --paper NAME|WxH     paper size: a name, or a size such as 210x297mm, 21x29.7cm or 8.5x11in\n"
+    "                       (default letter for a PDF, the queue's paper otherwise)\n"
     "  --printer-dpi N      printer resolution (default: --dpi, 600)\n"
     "  --page N             print only page N, counted row by row from the top-left page\n"
+    "  --overlap LEN        neighbouring pages repeat LEN of the poster to glue (8mm, 1cm, 0.3in)\n"
+    "  --cut-marks          short marks beside the poster where to cut; with an overlap of a\n"
+    "                       cell or more the cuts follow the cells' borders\n"
+    "  --labels             name each page (columns A, B, … from the left, rows 1, 2, … from the\n"
+    "                       top) and its neighbours beside the poster\n"
+    "  --map                one more page after all pages: the poster small with the pages over it\n"
     "  Build options: see 'mozaikon-cli build --help' (all but -o).\n";
 
 struct PrintOptions {
@@ -41,7 +52,20 @@ struct PrintOptions {
   std::optional<PaperSize> paper;
   std::optional<int> dpi;
   std::optional<int> page;
+  // Pages people can assemble, and the PDF's compression.
+  PrintExtras extras;
+  bool lossless = false;
 };
+
+// The print options that take no value; false for any other argument.
+bool TakeSwitch(const std::string& name, PrintOptions& o) {
+  if (name == "--cut-marks") o.extras.cutMarks = true;
+  else if (name == "--labels") o.extras.labels = true;
+  else if (name == "--map") o.extras.map = true;
+  else if (name == "--lossless") o.lossless = true;
+  else return false;
+  return true;
+}
 
 std::optional<int> ParsePositive(const std::string& text) {
   int value = 0;
@@ -56,8 +80,9 @@ std::optional<std::string> TakePrintOptions(Arguments& args, PrintOptions& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& name = args[i];
     if (name == "-o") return std::string("print writes no poster file: use --pdf or --printer");
+    if (TakeSwitch(name, o)) continue;
     if (name != "--pdf" && name != "--printer" && name != "--paper" && name != "--printer-dpi" &&
-        name != "--page") {
+        name != "--page" && name != "--overlap") {
       rest.push_back(name);
       continue;
     }
@@ -70,7 +95,11 @@ std::optional<std::string> TakePrintOptions(Arguments& args, PrintOptions& o) {
       o.queue = value;
     else if (name == "--paper")
       valid = (o.paper = PaperSizeFromName(value)).has_value();
-    else if (name == "--printer-dpi")
+    else if (name == "--overlap") {
+      const auto inches = ParseLengthInches(value);
+      valid = inches.has_value();
+      o.extras.overlapInches = inches.value_or(0);
+    } else if (name == "--printer-dpi")
       valid = (o.dpi = ParsePositive(value)).has_value() && *o.dpi <= 100000;
     else
       valid = (o.page = ParsePositive(value)).has_value();
@@ -102,10 +131,10 @@ struct Printer {
 };
 
 bool OpenPrinter(const PrintOptions& options, const std::optional<COutputTarget>& pdf, int dpi,
-                 Printer& printer) {
+                 int jpegQuality, Printer& printer) {
   if (pdf) {
-    printer.pdf =
-        std::make_unique<CPdfPrintDevice>(*pdf, options.paper.value_or(PaperSize{}), dpi, dpi);
+    printer.pdf = std::make_unique<CPdfPrintDevice>(*pdf, options.paper.value_or(PaperSize{}), dpi,
+                                                    dpi, options.lossless ? kPdfLossless : jpegQuality);
     printer.device = printer.pdf.get();
     return true;
   }
@@ -152,11 +181,14 @@ int WritePlacement(const COutputTarget& placement, const PlacedTiles& placed,
   return kExitOk;
 }
 
-// Builds the poster into poster; false (after telling why) when it was not built.
+// Builds the poster into poster, telling the job its cells and placed which tile went where;
+// false (after telling why) when it was not built.
 bool Build(PosterBuildInputs& inputs, CDibImage& poster, CConsoleProgress& progress,
-           PlacedTiles& placed) {
+           PrintJob& job, PlacedTiles& placed) {
   TileOrderShuffle order;
   PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
+  job.cellWidth = result.grid.tileWidth;
+  job.cellHeight = result.grid.tileHeight;
   placed.across = result.grid.tilesAcross;
   placed.cells = std::move(result.cellTiles);
   if (result.built) return true;
@@ -199,7 +231,12 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
   job.mainImagePath = build.mainImage;
   job.dpiX = inputs.setup.printer.dpiX;
   job.dpiY = inputs.setup.printer.dpiY;
-  job.pages = ComputePageCount(inputs.setup.printSize, inputs.setup.printer, true);
+  job.extras = options.extras;
+  job.pages = ComputePageCountWithExtras(inputs.setup.printSize, inputs.setup.printer, job.extras);
+  if (job.pages.across < 1) {
+    PrintError("the overlap leaves no poster on a page: choose a smaller --overlap");
+    return kExitUsage;
+  }
   job.printSize = inputs.setup.printSize;
   job.dpiDivisor = DPIFractionDivisor(build.params.DPIFraction);
   const int total = job.pages.across * job.pages.down;
@@ -229,7 +266,7 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
       PrintError(*refusal);
       return kExitFailure;
     }
-    if (!Build(inputs, poster, progress, cellTiles))
+    if (!Build(inputs, poster, progress, job, cellTiles))
       return CConsoleProgress::Interrupted() ? CConsoleProgress::InterruptedExitCode() : kExitFailure;
   }
   CDibImage& source = job.posterBuilt ? poster : mainImage;
@@ -275,7 +312,9 @@ int RunPrint(const Arguments& arguments) {
     pdf = std::move(check.target);
   }
   Printer printer;
-  if (!OpenPrinter(options, pdf, options.dpi.value_or(build.dpi), printer)) return kExitFailure;
+  if (!OpenPrinter(options, pdf, options.dpi.value_or(build.dpi),
+                   JpegQualityFor(static_cast<unsigned>(build.params.JPEGQuality)), printer))
+    return kExitFailure;
   return PrintWith(build, tiles, options, *printer.device,
                    options.pdf.empty() ? options.queue : options.pdf);
 }

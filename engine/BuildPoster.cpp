@@ -178,6 +178,8 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
     state.previousPoster.ReleasePixels();
     if (!poster.Create(width, height, TRUE)) return Stopped(res::IDS_NO_MEMORY);
   }
+  // Saved files carry it, so that a print shop opens the poster at its print size.
+  poster.SetPixelsPerInch(inputs.setup.printer.dpiX / PosterPrintScale(inputs.setup.params));
 
   return std::nullopt;
 }

@@ -1,6 +1,8 @@
 #include "formats/JpegRowFeed.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 
@@ -51,6 +53,14 @@ void StartCompression(jpeg_compress_struct& info, jpeg_progress_mgr& monitor,
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
   info.optimize_coding = TRUE;
+  // Dots per inch, rounded to the whole number the header holds; without a print size the
+  // library's 1 × 1 aspect with no unit.
+  const double pixelsPerInch = image.GetPixelsPerInch();
+  if (pixelsPerInch >= 0.5) {
+    info.density_unit = 1;
+    info.X_density = info.Y_density =
+        static_cast<UINT16>(std::min(std::lround(pixelsPerInch), long{UINT16_MAX}));
+  }
   jpeg_start_compress(&info, TRUE);
 }
 

@@ -2,6 +2,8 @@
 
 #include <spng.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -18,6 +20,7 @@ namespace {
 // zlib's level 3 makes files of photographs a few percent larger than its default of 6 in about
 // half the time; posters are hundreds of megapixels.
 constexpr int kCompressionLevel = 3;
+constexpr double kMetresPerInch = 0.0254;
 
 struct SpngDeleter {
   void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
@@ -39,6 +42,14 @@ bool StartEncoding(spng_ctx* ctx, const CDibImage& image, std::FILE* file) {
   ihdr.height = static_cast<std::uint32_t>(image.GetHeight());
   ihdr.bit_depth = 8;
   ihdr.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
+  // Pixels per metre, when the image has a print size.
+  if (const double pixelsPerInch = image.GetPixelsPerInch(); pixelsPerInch > 0) {
+    spng_phys phys{};
+    phys.ppu_x = phys.ppu_y = static_cast<std::uint32_t>(
+        std::min(std::lround(pixelsPerInch / kMetresPerInch), long{INT32_MAX}));
+    phys.unit_specifier = 1;
+    if (spng_set_phys(ctx, &phys) != 0) return false;
+  }
   return spng_set_png_file(ctx, file) == 0 && spng_set_ihdr(ctx, &ihdr) == 0 &&
          spng_set_option(ctx, SPNG_IMG_COMPRESSION_LEVEL, kCompressionLevel) == 0 &&
          spng_encode_image(ctx, nullptr, 0, SPNG_FMT_PNG,

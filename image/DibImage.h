@@ -60,6 +60,10 @@ class CDibImage {
   [[nodiscard]] std::uint8_t* GetPixelAddress(int x, int y) const;
   [[nodiscard]] COLORREF GetHighlightColor() const { return kHighlightColor; }
   [[nodiscard]] COLORREF GetShadowColor() const { return kShadowColor; }
+  // The poster's print resolution, which the JPEG and PNG writers record (the BMP header stays
+  // as it is); 0, the start, for an image with no print size.
+  void SetPixelsPerInch(double pixelsPerInch) { m_pixelsPerInch = pixelsPerInch; }
+  [[nodiscard]] double GetPixelsPerInch() const { return m_pixelsPerInch; }
   // Attaches a progress sink (nullptr detaches); returns the previous one.
   CProgress* SetProgress(CProgress* progress);
   [[nodiscard]] CProgress* GetProgress() const { return m_pProgress; }
@@ -118,4 +122,5 @@ class CDibImage {
   std::FILE* m_file = nullptr;  // owned
   std::unique_ptr<std::uint8_t[]> m_rowBuffer;
   CProgress* m_pProgress = nullptr;  // not owned
+  double m_pixelsPerInch = 0;
 };

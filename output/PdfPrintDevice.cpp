@@ -7,6 +7,7 @@ namespace {
 constexpr double kPointsPerInch = 72.0;
 constexpr int kCatalogId = 1;
 constexpr int kPagesId = 2;
+constexpr int kFontId = 3;
 
 std::string Format(const char* format, ...) {
   char text[512];
@@ -27,10 +28,23 @@ std::string PdfString(const std::string& text) {
   return out + ")";
 }
 
+// cos and sin of quarterTurns × 90 degrees.
+void QuarterTurn(int quarterTurns, int& cosine, int& sine) {
+  static constexpr int kCos[] = {1, 0, -1, 0}, kSin[] = {0, 1, 0, -1};
+  const int turn = ((quarterTurns % 4) + 4) % 4;
+  cosine = kCos[turn];
+  sine = kSin[turn];
+}
+
 }  // namespace
 
-CPdfPrintDevice::CPdfPrintDevice(COutputTarget target, const PaperSize& paper, int dpiX, int dpiY)
-    : m_target(std::move(target)), m_paper(paper), m_dpiX(dpiX), m_dpiY(dpiY) {}
+CPdfPrintDevice::CPdfPrintDevice(COutputTarget target, const PaperSize& paper, int dpiX, int dpiY,
+                                 int jpegQuality)
+    : m_target(std::move(target)),
+      m_paper(paper),
+      m_dpiX(dpiX),
+      m_dpiY(dpiY),
+      m_jpegQuality(jpegQuality) {}
 
 CPdfPrintDevice::~CPdfPrintDevice() = default;
 
@@ -38,6 +52,14 @@ PrintDeviceMetrics CPdfPrintDevice::GetMetrics() const {
   return {static_cast<int>((m_paper.widthInches - 2 * kPaperMarginInches) * m_dpiX),
           static_cast<int>((m_paper.heightInches - 2 * kPaperMarginInches) * m_dpiY), m_dpiX,
           m_dpiY};
+}
+
+double CPdfPrintDevice::PointsX(double x) const {
+  return (kPaperMarginInches + x / m_dpiX) * kPointsPerInch;
+}
+
+double CPdfPrintDevice::PointsY(double y) const {
+  return (m_paper.heightInches - kPaperMarginInches - y / m_dpiY) * kPointsPerInch;
 }
 
 bool CPdfPrintDevice::StartDoc(const std::string& documentName) {
@@ -48,9 +70,15 @@ bool CPdfPrintDevice::StartDoc(const std::string& documentName) {
     return false;
   }
   m_title = documentName;
-  m_offsets.assign(2, 0);  // the catalog and the page tree are written last
+  m_failed = false;
+  m_offsets.assign(3, 0);  // the catalog and the page tree are written last
   m_pageIds.clear();
   WriteText("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+  // A standard font: every reader has it, so nothing needs embedding.
+  BeginObject(kFontId);
+  WriteText(
+      "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>\n"
+      "endobj\n");
   return true;
 }
 
@@ -70,56 +98,93 @@ void CPdfPrintDevice::WriteText(const std::string& text) {
 
 bool CPdfPrintDevice::StartPage() {
   if (m_out == nullptr) return false;
-  m_contentId = NewObject();
-  const int lengthId = NewObject();
-  BeginObject(m_contentId);
-  WriteText(Format("<< /Length %d 0 R >>\nstream\n", lengthId));
-  m_contentStart = std::ftell(m_out);
-  // Device pixels from the printable area's top-left corner, rows downwards.
-  WriteText(Format("q %.6f 0 0 %.6f %.6f %.6f cm\n", kPointsPerInch / m_dpiX,
-                   -kPointsPerInch / m_dpiY, kPaperMarginInches * kPointsPerInch,
-                   (m_paper.heightInches - kPaperMarginInches) * kPointsPerInch));
+  m_content.clear();
+  m_pictureIds.clear();
   return !std::ferror(m_out);
+}
+
+void CPdfPrintDevice::BeginPicture(int width, int height, const PicturePlacement& at) {
+  if (m_out == nullptr) return;
+  const int id = NewObject();
+  const int lengthId = NewObject();
+  m_picture = MakePdfImageStream(m_jpegQuality);
+  BeginObject(id);
+  WriteText(Format("<< /Type /XObject /Subtype /Image /Width %d /Height %d /ColorSpace /DeviceRGB "
+                   "/BitsPerComponent 8 ",
+                   width, height) +
+            m_picture->FilterEntries(width) + Format(" /Length %d 0 R >>\nstream\n", lengthId));
+  m_pictureStart = std::ftell(m_out);
+  if (!m_picture->Begin(m_out, width, height)) m_failed = true;
+  // The picture's first row goes to the top; nothing of it shows outside the clip.
+  const DeviceRect& clip = at.clip;
+  m_content += Format("q %.4f %.4f %.4f %.4f re W n %.4f 0 0 %.4f %.4f %.4f cm /P%zu Do Q\n",
+                      PointsX(clip.x), PointsY(clip.y + clip.height),
+                      clip.width * kPointsPerInch / m_dpiX, clip.height * kPointsPerInch / m_dpiY,
+                      width * at.pixelWidth * kPointsPerInch / m_dpiX,
+                      height * at.pixelHeight * kPointsPerInch / m_dpiY, PointsX(at.origin.x),
+                      PointsY(at.origin.y + height * at.pixelHeight), m_pictureIds.size());
+  m_pictureIds.push_back(id);
+}
+
+void CPdfPrintDevice::PictureRows(const CDibImage& image, int x, int y, int rows) {
+  // Asked as a spooler would: after a cancel the loop then stops at its next question.
+  if (m_picture == nullptr || !CallAbortProc(0)) return;
+  if (!m_picture->Rows(image, x, y, rows)) m_failed = true;
+}
+
+void CPdfPrintDevice::EndPicture() {
+  if (m_picture == nullptr) return;
+  if (!m_picture->End()) m_failed = true;
+  m_picture.reset();
+  const long length = std::ftell(m_out) - m_pictureStart;
+  WriteText("\nendstream\nendobj\n");
+  BeginObject(m_pictureIds.back() + 1);
+  WriteText(Format("%ld\nendobj\n", length));
 }
 
 void CPdfPrintDevice::StretchBand(const DeviceRect& destination, const CDibImage& band,
                                   int sourceWidth, int sourceHeight) {
-  // Asked as a spooler would: after a cancel the loop then stops at its next question.
-  if (m_out == nullptr || !CallAbortProc(0)) return;
-  // The image's first row goes to the top of the destination.
-  WriteText(Format("q %d 0 0 %d %d %d cm\nBI /W %d /H %d /CS /RGB /BPC 8 ID ", destination.width,
-                   -destination.height, destination.x, destination.y + destination.height,
-                   sourceWidth, sourceHeight));
-  m_rgbRow.resize(static_cast<std::size_t>(sourceWidth) * 3);
-  for (int y = 0; y < sourceHeight; ++y) {
-    const std::uint8_t* bgr = band.GetPixelAddress(0, y);
-    std::uint8_t* rgb = m_rgbRow.data();
-    for (int x = 0; x < sourceWidth; ++x, bgr += 3, rgb += 3) {
-      rgb[0] = bgr[2];
-      rgb[1] = bgr[1];
-      rgb[2] = bgr[0];
-    }
-    std::fwrite(m_rgbRow.data(), 1, m_rgbRow.size(), m_out);
-  }
-  WriteText("\nEI Q\n");
+  BeginPicture(sourceWidth, sourceHeight,
+               {{double(destination.x), double(destination.y)},
+                double(destination.width) / sourceWidth,
+                double(destination.height) / sourceHeight,
+                destination});
+  PictureRows(band, 0, 0, sourceHeight);
+  EndPicture();
+}
+
+void CPdfPrintDevice::DrawLine(DevicePoint from, DevicePoint to, double thickness) {
+  m_content += Format("%.4f w %.4f %.4f m %.4f %.4f l S\n", thickness * kPointsPerInch / m_dpiX,
+                      PointsX(from.x), PointsY(from.y), PointsX(to.x), PointsY(to.y));
+}
+
+void CPdfPrintDevice::DrawText(DevicePoint origin, const std::string& text, double heightPx,
+                               int quarterTurns) {
+  int cosine = 1, sine = 0;
+  QuarterTurn(quarterTurns, cosine, sine);
+  m_content += Format("BT /F1 %.3f Tf %d %d %d %d %.4f %.4f Tm ", heightPx * kPointsPerInch / m_dpiY,
+                      cosine, sine, -sine, cosine, PointsX(origin.x), PointsY(origin.y)) +
+               PdfString(text) + " Tj ET\n";
 }
 
 bool CPdfPrintDevice::EndPage() {
   if (m_out == nullptr) return false;
-  WriteText("Q\n");
-  const long length = std::ftell(m_out) - m_contentStart;
-  WriteText("endstream\nendobj\n");
-  BeginObject(m_contentId + 1);
-  WriteText(Format("%ld\nendobj\n", length));
+  const int contentId = NewObject();
+  BeginObject(contentId);
+  WriteText(Format("<< /Length %zu >>\nstream\n", m_content.size()) + m_content +
+            "\nendstream\nendobj\n");
+  std::string pictures;
+  for (std::size_t i = 0; i < m_pictureIds.size(); ++i)
+    pictures += Format(" /P%zu %d 0 R", i, m_pictureIds[i]);
   const int pageId = NewObject();
   BeginObject(pageId);
-  WriteText(
-      Format("<< /Type /Page /Parent %d 0 R /MediaBox [0 0 %.4f %.4f] /Contents %d 0 R "
-             "/Resources << >> >>\nendobj\n",
-             kPagesId, m_paper.widthInches * kPointsPerInch, m_paper.heightInches * kPointsPerInch,
-             m_contentId));
+  WriteText(Format("<< /Type /Page /Parent %d 0 R /MediaBox [0 0 %.4f %.4f] /Contents %d 0 R "
+                   "/Resources << /Font << /F1 %d 0 R >> /XObject <<",
+                   kPagesId, m_paper.widthInches * kPointsPerInch,
+                   m_paper.heightInches * kPointsPerInch, contentId, kFontId) +
+            pictures + " >> >> >>\nendobj\n");
   m_pageIds.push_back(pageId);
-  return !std::ferror(m_out);
+  return !std::ferror(m_out) && !m_failed;
 }
 
 void CPdfPrintDevice::WriteTrailer() {
@@ -142,13 +207,14 @@ void CPdfPrintDevice::WriteTrailer() {
 bool CPdfPrintDevice::EndDoc() {
   if (m_out == nullptr) return false;
   WriteTrailer();
-  const bool written = !std::ferror(m_out) && m_file->Commit();
+  const bool written = !std::ferror(m_out) && !m_failed && m_file->Commit();
   m_out = nullptr;
   m_file.reset();
   return written;
 }
 
 void CPdfPrintDevice::AbortDoc() {
+  m_picture.reset();
   m_out = nullptr;
   m_file.reset();  // removes the partial file
 }

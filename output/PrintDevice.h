@@ -28,6 +28,22 @@ struct DeviceRect {
   bool operator==(const DeviceRect&) const = default;
 };
 
+// A point of the printable area in device pixels (x from the left, y in device rows from the
+// top); fractions lie between pixels.
+struct DevicePoint {
+  double x = 0;
+  double y = 0;
+};
+
+// Where a picture goes: the top-left corner of its first pixel, the device pixels each of its
+// pixels covers, and the rectangle outside which nothing of it shows.
+struct PicturePlacement {
+  DevicePoint origin;
+  double pixelWidth = 1;
+  double pixelHeight = 1;
+  DeviceRect clip;
+};
+
 // Error codes a device passes to the abort procedure. 0 is a plain "may I go on?".
 constexpr int kSpError = -1;      // the job failed in the device or the spooler
 constexpr int kSpOutOfDisk = -4;  // the spooler waits for disk space: not a reason to stop
@@ -55,6 +71,21 @@ class CPrintDevice {
   // stretched onto destination, without smoothing.
   virtual void StretchBand(const DeviceRect& destination, const CDibImage& band, int sourceWidth,
                            int sourceHeight) = 0;
+  // A black line of thickness device pixels, for cut marks and the assembly map's grid.
+  virtual void DrawLine(DevicePoint from, DevicePoint to, double thickness) = 0;
+  // Black text whose baseline starts at origin, letters heightPx device rows tall, turned
+  // quarterTurns × 90 degrees anticlockwise.
+  virtual void DrawText(DevicePoint origin, const std::string& text, double heightPx,
+                        int quarterTurns) = 0;
+
+  // A device that keeps a page's part of the poster as one picture takes it row by row through
+  // the three calls below instead of in bands: true for those.
+  [[nodiscard]] virtual bool TakesPictures() const { return false; }
+  // Starts a width × height picture; its rows follow top row first.
+  virtual void BeginPicture(int /*width*/, int /*height*/, const PicturePlacement& /*at*/) {}
+  // The next rows of the picture: image's rows y .. y + rows - 1, from column x on.
+  virtual void PictureRows(const CDibImage& /*image*/, int /*x*/, int /*y*/, int /*rows*/) {}
+  virtual void EndPicture() {}
 
  protected:
   // What the installed abort procedure answers; TRUE when none is installed.

@@ -1,11 +1,14 @@
 #include "output/PrintEngine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "image/PathUtils.h"
 #include "image/Progress.h"
 #include "image/Resample.h"
+#include "output/AssemblyMap.h"
+#include "output/PageMarks.h"
 #include "output/PrintAbort.h"
 #include "output/PrintDevice.h"
 #include "resources/StringTable.h"
@@ -29,20 +32,25 @@ class CBandLoop {
   CBandLoop(const CDibImage& source, double scale, const PrintJob& job, CPrintDevice& device,
             CProgress& progress, CPrintAbort& abort);
 
-  // Sends every page of the range; false when the band image cannot be had.
+  // Sends every page of the range, then the assembly map when asked for; false when the band
+  // image cannot be had.
   bool Run();
 
  private:
-  // One page's printable area and the poster part it holds, in horizontal printer pixels.
+  // One page's usable area and the poster part it holds, in horizontal printer pixels.
   struct Page {
+    int column, row;
     int left, top;      // offset of the poster's part on the page (the margin on first pages)
     int width, height;  // CW × RH
-    int xAcc, yAcc;     // poster width and height covered by the pages before
+    int xAcc, yAcc;     // poster coordinates of the part's top-left corner
   };
 
+  [[nodiscard]] Page PageAt(int column, int row) const;
   // False when the whole job must end.
   bool PrintPage(const Page& page);
   bool PrintBand(const Page& page, int bx, int by);
+  bool PrintPicture(const Page& page);
+  bool CountBandsAndGoOn(int bands);
   void CountBand();
   [[nodiscard]] int ToDeviceRows(int horizontalPx) const { return horizontalPx * m_dpiY / m_dpiX; }
 
@@ -55,9 +63,8 @@ class CBandLoop {
   CPrintAbort& m_abort;
   const int m_dpiX, m_dpiY;
   const int m_totalPages;
-  int m_pageWidth = 0, m_pageHeight = 0;      // PW × PH
   int m_posterWidth = 0, m_posterHeight = 0;  // PWp × PHp
-  int m_marginX = 0, m_marginY = 0;
+  PageLayout m_layout;
   double m_bandTotal = 1;
   long long m_bandCount = 0;
   double m_lastPercent = 100;
@@ -78,45 +85,64 @@ CBandLoop::CBandLoop(const CDibImage& source, double scale, const PrintJob& job,
       m_dpiY(job.dpiY),
       m_totalPages(job.pages.across * job.pages.down) {
   const PrintDeviceMetrics metrics = device.GetMetrics();
-  m_pageWidth = metrics.pageWidthPx;
-  m_pageHeight = metrics.pageHeightPx * m_dpiX / m_dpiY;
+  const int pageWidth = metrics.pageWidthPx;
+  const int pageHeight = metrics.pageHeightPx * m_dpiX / m_dpiY;
   m_posterWidth = static_cast<int>(m_width * m_scale);
   m_posterHeight = static_cast<int>(m_height * m_scale);
-  m_marginX = (m_pageWidth * job.pages.across - m_posterWidth) / 2;
-  m_marginY = (m_pageHeight * job.pages.down - m_posterHeight) / 2;
-  m_bandTotal = m_totalPages * static_cast<double>(m_pageWidth) * m_pageHeight * 0.0001;
+  const int overlap = static_cast<int>(job.extras.overlapInches * m_dpiX);
+  const int frame = job.extras.NeedFrame() ? static_cast<int>(kMarkFrameInches * m_dpiX) : 0;
+  m_layout = MakePageLayout(pageWidth, pageHeight, m_posterWidth, m_posterHeight, job.pages,
+                            overlap, frame);
+  m_layout.x.cell = static_cast<int>(job.cellWidth * m_scale);
+  m_layout.y.cell = static_cast<int>(job.cellHeight * m_scale);
+  m_bandTotal = m_totalPages * static_cast<double>(pageWidth) * pageHeight * 0.0001;
   if (!job.range.printAll) m_bandTotal /= m_totalPages;
   if (m_bandTotal == 0) m_bandTotal = 1;
 }
 
+CBandLoop::Page CBandLoop::PageAt(int column, int row) const {
+  // A first page begins where the poster does; every other at its usable area's corner.
+  const AxisLayout& x = m_layout.x;
+  const AxisLayout& y = m_layout.y;
+  const int left = column == 0 ? x.frame + x.margin : x.frame;
+  const int top = row == 0 ? y.frame + y.margin : y.frame;
+  return {column,
+          row,
+          left,
+          top,
+          x.frame + x.Usable() - left,
+          y.frame + y.Usable() - top,
+          column == 0 ? 0 : x.Start(column),
+          row == 0 ? 0 : y.Start(row)};
+}
+
 bool CBandLoop::Run() {
-  if (!m_band.Create(kBandPx, kBandPx, TRUE)) return false;
+  if (!m_device.TakesPictures() && !m_band.Create(kBandPx, kBandPx, TRUE)) return false;
   int pageNumber = 1;
-  int yAcc = 0;
   for (int row = 0; row < m_job.pages.down; ++row) {
-    const int rowHeight = yAcc == 0 ? m_pageHeight - m_marginY : m_pageHeight;
-    int xAcc = 0;
     for (int column = 0; column < m_job.pages.across; ++column) {
-      const int width = xAcc == 0 ? m_pageWidth - m_marginX : m_pageWidth;
-      const Page page{m_pageWidth - width, m_pageHeight - rowHeight, width, rowHeight, xAcc, yAcc};
-      xAcc += width;
       const int number = pageNumber++;
       if (!m_job.range.printAll && number != m_job.range.printPage) continue;
       if (!m_device.StartPage()) return true;
       (void)m_progress.SetDetail(FormatPageText(m_job.range.printAll, number, m_totalPages));
-      if (!PrintPage(page)) return true;
+      if (!PrintPage(PageAt(column, row))) return true;
+      DrawPageMarks(m_device, m_layout, column, row, m_job.extras, double(m_dpiY) / m_dpiX);
       // A page the device refused to close ends its row; the next row's start normally fails.
       if (!m_device.EndPage()) {
         pageNumber += m_job.pages.across - 1 - column;
         break;
       }
     }
-    yAcc += rowHeight;
+  }
+  if (m_job.extras.map && m_job.range.printAll && m_abort.Check(false, 0) && m_device.StartPage()) {
+    (void)PrintAssemblyMap(m_device, m_source, m_layout, m_job);
+    (void)m_device.EndPage();
   }
   return true;
 }
 
 bool CBandLoop::PrintPage(const Page& page) {
+  if (m_device.TakesPictures()) return PrintPicture(page);
   for (int by = 0; by < page.height; by += kBandPx)
     for (int bx = 0; bx < page.width; bx += kBandPx)
       if (!PrintBand(page, bx, by)) return false;
@@ -130,6 +156,14 @@ void CBandLoop::CountBand() {
     (void)m_progress.SetPercent(static_cast<int>(std::min(percent, 100.0)));
     m_lastPercent = percent;
   }
+}
+
+bool CBandLoop::CountBandsAndGoOn(int bands) {
+  for (int i = 0; i < bands; ++i) {
+    CountBand();
+    if (!m_abort.Check(false, 0)) return false;
+  }
+  return true;
 }
 
 bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
@@ -155,6 +189,37 @@ bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
   const DeviceRect destination{page.left + bx, ToDeviceRows(page.top) + ToDeviceRows(by), bandWidth,
                                ToDeviceRows(bandHeight)};
   m_device.StretchBand(destination, m_band, std::min(sw, kBandPx), std::min(sh, kBandPx));
+  return true;
+}
+
+// The page's part as one picture: the source pixels from the one at the part's corner on, each
+// m_scale printer pixels wide, drawn from the part's corner and cut to the part, which is where
+// the bands put them. Sent in strips of a band's height, counted as the bands they stand for.
+bool CBandLoop::PrintPicture(const Page& page) {
+  const int bandsAcross = (page.width + kBandPx - 1) / kBandPx;
+  const int partWidth = std::min(page.width, m_posterWidth - page.xAcc);
+  const int partHeight = std::min(page.height, m_posterHeight - page.yAcc);
+  const int sx = static_cast<int>(page.xAcc / m_scale);
+  const int sy = static_cast<int>(page.yAcc / m_scale);
+  const int sw = std::min(m_width - sx, static_cast<int>(std::ceil(partWidth / m_scale)));
+  const int sh = std::min(m_height - sy, static_cast<int>(std::ceil(partHeight / m_scale)));
+  const bool drawn = partWidth > 0 && partHeight > 0 && sw > 0 && sh > 0;
+  if (drawn) {
+    const double rowsPerPx = static_cast<double>(m_dpiY) / m_dpiX;
+    const PicturePlacement at{{double(page.left), double(ToDeviceRows(page.top))},
+                              m_scale,
+                              m_scale * rowsPerPx,
+                              {page.left, ToDeviceRows(page.top), partWidth, ToDeviceRows(partHeight)}};
+    m_device.BeginPicture(sw, sh, at);
+  }
+  int sent = 0;
+  for (int by = 0; by < page.height; by += kBandPx) {
+    if (!CountBandsAndGoOn(bandsAcross)) return false;
+    const int upTo = drawn ? std::min(sh, static_cast<int>(std::ceil((by + kBandPx) / m_scale))) : 0;
+    if (upTo > sent) m_device.PictureRows(m_source, sx, sy + sent, upTo - sent);
+    sent = std::max(sent, upTo);
+  }
+  if (drawn) m_device.EndPicture();
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "engine/PrintSize.h"
 #include "image/DibImage.h"
 #include "image/Types.h"
+#include "output/PageLayout.h"
 
 class CPrintDevice;
 class CPrintAbort;
@@ -36,6 +37,12 @@ struct PrintJob {
   bool posterBuilt = true;
   PrintSize printSize;
   int dpiDivisor = 1;
+  // Overlap, cut marks, labels and map; pages as ComputePageCountWithExtras gives them.
+  PrintExtras extras;
+  // One cell of the built poster in its pixels, so that cuts can follow the cell borders; 0 when
+  // there are no cells (the main image alone).
+  int cellWidth = 0;
+  int cellHeight = 0;
 };
 
 enum class PrintOutcome {

@@ -1,6 +1,9 @@
 #include "output/QtPrintDevice.h"
 
+#include <QFont>
 #include <QImage>
+#include <QPen>
+#include <algorithm>
 #include <cstring>
 
 PrintDeviceMetrics CQtPrintDevice::GetMetrics() const {
@@ -51,4 +54,22 @@ void CQtPrintDevice::StretchBand(const DeviceRect& destination, const CDibImage&
     std::memcpy(part.scanLine(y), band.GetPixelAddress(0, y), rowBytes);
   m_painter.drawImage(QRect(destination.x, destination.y, destination.width, destination.height),
                       part);
+}
+
+void CQtPrintDevice::DrawLine(DevicePoint from, DevicePoint to, double thickness) {
+  m_painter.setPen(QPen(Qt::black, thickness));
+  m_painter.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
+}
+
+void CQtPrintDevice::DrawText(DevicePoint origin, const std::string& text, double heightPx,
+                              int quarterTurns) {
+  QFont font("Helvetica");
+  font.setPixelSize(std::max(1, static_cast<int>(heightPx)));
+  m_painter.save();
+  m_painter.setFont(font);
+  m_painter.setPen(Qt::black);
+  m_painter.translate(origin.x, origin.y);
+  m_painter.rotate(-90.0 * quarterTurns);  // the device's rows run downwards
+  m_painter.drawText(QPointF(0, 0), QString::fromStdString(text));
+  m_painter.restore();
 }

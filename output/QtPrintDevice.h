@@ -19,6 +19,9 @@ class CQtPrintDevice : public CPrintDevice {
   void AbortDoc() override;
   void StretchBand(const DeviceRect& destination, const CDibImage& band, int sourceWidth,
                    int sourceHeight) override;
+  void DrawLine(DevicePoint from, DevicePoint to, double thickness) override;
+  void DrawText(DevicePoint origin, const std::string& text, double heightPx,
+                int quarterTurns) override;
 
  private:
   // Asks the abort procedure as a spooler would, passing on a failure of the printer.

@@ -110,6 +110,7 @@ TEST(CliBuild, AJpegPosterIsTheBuiltPosterSavedAfterwards) {
       CDibImage poster;
       ASSERT_TRUE(Load(poster, bmp));
       ASSERT_NE(poster.GetHeight() % 16, 0) << "the last block row should be a partial one";
+      poster.SetPixelsPerInch(120);  // the print resolution the build knew: 120 dpi, fraction 1
       const std::string saved = scene.dir + "/saved.jpg";
       ASSERT_EQ(WriteJpegFile(poster, test::Target(saved), kJpegQualityHigh, nullptr), SaveResult::kSaved);
       EXPECT_EQ(test::ReadFile(jpg), test::ReadFile(saved));

@@ -84,62 +84,151 @@ std::vector<std::string> With(std::vector<std::string> args,
 
 }  // namespace
 
+// The rendered page's pixel at printable-area position (x, y) of a 100 dpi printer, drawn at
+// 200 dpi: the centre of its 2 × 2 square, behind the quarter-inch paper margin.
+Bgr PrinterPixel(const Ppm& page, int x, int y) { return page.At(2 * (25 + x) + 1, 2 * (25 + y) + 1); }
+
+int Far(const Bgr& seen, const Bgr& want, int tolerance) {
+  int far = 0;
+  for (int c = 0; c < 3; ++c) far += std::abs(seen[c] - want[c]) > tolerance;
+  return far;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path);
+  return {(std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()};
+}
+
 TEST(CliPrint, PdfPagesHoldThePostersPixelsWhereTheGeometryPutsThem) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfimages and pdftoppm (poppler-utils) are not installed";
   PrintScene scene("print_pdf");
   const std::string posterPath = scene.dir + "/poster.bmp", pdf = scene.dir + "/poster.pdf";
+  const std::string jpegPdf = scene.dir + "/small.pdf";
   ASSERT_EQ(
       RunCli(With(scene.Args("build", true), {"--dpi", "100", "-o", posterPath.c_str()})).exitCode,
       0);
-  const test::CommandResult printed =
-      RunCli(With(scene.Args("print", true), {"--printer-dpi", "100", "--pdf", pdf.c_str()}));
+  const test::CommandResult printed = RunCli(With(
+      scene.Args("print", true), {"--printer-dpi", "100", "--lossless", "--pdf", pdf.c_str()}));
   ASSERT_EQ(printed.exitCode, 0) << printed.err;
   EXPECT_NE(printed.out.find("2 x 1 pages"), std::string::npos) << printed.out;
   CDibImage poster;
   ASSERT_TRUE(Load(poster, posterPath));
-
-  // The first band of page 1 is the poster's top-left 50 × 50 pixels, byte for byte.
-  RunTool("pdfimages -f 1 -l 1 '" + pdf + "' '" + scene.dir + "/band'");
-  const Ppm band = ReadPpm(scene.dir + "/band-000.ppm");
-  ASSERT_EQ(band.width, 50);
-  ASSERT_EQ(band.height, 50);
-  for (int y = 0; y < 50; ++y)
-    for (int x = 0; x < 50; ++x)
-      ASSERT_EQ(band.At(x, y), test::PixelAt(poster, x, y)) << x << "," << y;
-
-  // Rendered at 200 dpi, twice the printer's: 8 × 10.5 inch printable areas behind quarter-inch
-  // margins; the poster, 2 printer pixels per pixel, centred on the two pages' width and on the
-  // page's height. The centre of each pixel's 4 × 4 square is sampled.
-  RunTool("pdftoppm -r 200 '" + pdf + "' '" + scene.dir + "/page'");
-  const Ppm pages[2] = {ReadPpm(scene.dir + "/page-1.ppm"), ReadPpm(scene.dir + "/page-2.ppm")};
   const int posterW = poster.GetWidth() * 2, posterH = poster.GetHeight() * 2;
   const int marginX = (1600 - posterW) / 2, marginY = (1050 - posterH) / 2;
+
+  // Each page holds one picture: exactly the poster's pixels of its part, two printer pixels
+  // each, the second page's from the first column the first page does not reach.
+  RunTool("pdfimages '" + pdf + "' '" + scene.dir + "/part'");
+  const int splitX = (800 - marginX) / 2;
+  const Ppm parts[2] = {ReadPpm(scene.dir + "/part-000.ppm"), ReadPpm(scene.dir + "/part-001.ppm")};
+  ASSERT_EQ(parts[0].width, splitX);
+  ASSERT_EQ(parts[1].width, poster.GetWidth() - splitX);
+  for (int y = 0; y < poster.GetHeight(); ++y)
+    for (int x = 0; x < poster.GetWidth(); ++x) {
+      const Ppm& part = parts[x < splitX ? 0 : 1];
+      ASSERT_EQ(part.At(x < splitX ? x : x - splitX, y), test::PixelAt(poster, x, y)) << x << "," << y;
+    }
+
+  // Rendered at 200 dpi, twice the printer's: 8 × 10.5 inch printable areas; the poster centred
+  // on the two pages' width and on the page's height.
+  RunTool("pdftoppm -r 200 '" + pdf + "' '" + scene.dir + "/page'");
+  const Ppm pages[2] = {ReadPpm(scene.dir + "/page-1.ppm"), ReadPpm(scene.dir + "/page-2.ppm")};
   int far = 0;
   for (int y = 0; y < poster.GetHeight(); y += 7)
     for (int x = 0; x < poster.GetWidth(); x += 5) {
-      const int px = 2 * (marginX + 2 * x) + 2, py = 2 * (25 + marginY + 2 * y) + 2;
-      const Ppm& page = pages[px < 1600 ? 0 : 1];
-      const Bgr seen = page.At(50 + px % 1600, py), want = test::PixelAt(poster, x, y);
-      for (int c = 0; c < 3; ++c) far += std::abs(seen[c] - want[c]) > 6;
+      const int px = marginX + 2 * x, py = marginY + 2 * y;
+      far += Far(PrinterPixel(pages[px < 800 ? 0 : 1], px % 800, py), test::PixelAt(poster, x, y), 6);
     }
   EXPECT_EQ(far, 0);
-  EXPECT_EQ(pages[0].At(2 * (25 + marginX) - 3, 2 * (25 + marginY) + 20), (Bgr{255, 255, 255}));
-  EXPECT_EQ(pages[1].At(2 * (25 + posterW - 800 + marginX) + 3, 2 * (25 + marginY) + 20),
-            (Bgr{255, 255, 255}));
+  EXPECT_EQ(PrinterPixel(pages[0], marginX - 2, marginY + 10), (Bgr{255, 255, 255}));
+  EXPECT_EQ(PrinterPixel(pages[1], posterW - 800 + marginX + 1, marginY + 10), (Bgr{255, 255, 255}));
+
+  // By default the pictures are JPEG: a quarter of the raw pixels at most, and close to them.
+  ASSERT_EQ(RunCli(With(scene.Args("print", true), {"--printer-dpi", "100", "--pdf", jpegPdf.c_str()}))
+                .exitCode,
+            0);
+  EXPECT_LE(std::filesystem::file_size(jpegPdf), std::size_t(poster.GetWidth()) * poster.GetHeight() * 3 / 4);
+  RunTool("pdfimages -list '" + jpegPdf + "' > '" + scene.dir + "/list.txt'");
+  EXPECT_NE(ReadText(scene.dir + "/list.txt").find("jpeg"), std::string::npos);
+  RunTool("pdftoppm -r 200 -f 1 -l 1 '" + jpegPdf + "' '" + scene.dir + "/small'");
+  const Ppm small = ReadPpm(scene.dir + "/small-1.ppm");
+  long long difference = 0, samples = 0;
+  for (int y = 0; y < posterH; y += 3)
+    for (int x = marginX; x < 800; x += 3, ++samples) {
+      const Bgr a = PrinterPixel(small, x, marginY + y), b = PrinterPixel(pages[0], x, marginY + y);
+      for (int c = 0; c < 3; ++c) difference += std::abs(a[c] - b[c]);
+    }
+  EXPECT_LT(difference / (3.0 * samples), 8.0);
+}
+
+// An overlap of an inch on 100 dpi letter pages with marks and labels: each page keeps a
+// quarter-inch frame, so 7.5 usable inches advance by 6.5; a 12-inch poster takes two pages
+// across, centred on 14 inches: it starts 100 printer pixels into the first page's usable area.
+TEST(CliPrint, PagesPeopleCanAssemble) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdftoppm and pdftotext (poppler-utils) are not installed";
+  PrintScene scene("print_assemble");
+  const std::string pdf = scene.dir + "/glue.pdf";
+  const test::CommandResult printed =
+      RunCli(With(scene.Args("print", true), {"--printer-dpi", "100", "--overlap", "25.4mm",
+                                              "--cut-marks", "--labels", "--map", "--lossless",
+                                              "--pdf", pdf.c_str()}));
+  ASSERT_EQ(printed.exitCode, 0) << printed.err;
+  EXPECT_NE(printed.out.find("2 x 1 pages"), std::string::npos) << printed.out;
+  RunTool("pdftoppm -r 200 '" + pdf + "' '" + scene.dir + "/page'");
+  const Ppm first = ReadPpm(scene.dir + "/page-1.ppm"), second = ReadPpm(scene.dir + "/page-2.ppm");
+
+  // Poster x = p lies at printable x = 25 + 100 + p on the first page, 25 + p - 550 on the
+  // second: both show the strip 550 to 650, pixel for pixel.
+  int far = 0;
+  for (int y = 100; y < 1000; y += 3)
+    for (int p = 550; p < 650; ++p) far += Far(PrinterPixel(first, 125 + p, y), PrinterPixel(second, p - 525, y), 6);
+  EXPECT_EQ(far, 0);
+
+  // Marks in the top frame, on the edges between printer pixels: the poster's left edge and the
+  // cut, on the cell border (cells of 40 poster pixels, 80 printer pixels) nearest the strip's
+  // middle, 640; on the second page that cut and the poster's right edge.
+  const auto marksOn = [](const Ppm& page) {
+    std::vector<int> marks;
+    for (int x = 0; x < 800; ++x)
+      if (page.At(2 * (25 + x), 2 * (25 + 10))[0] < 128) marks.push_back(x);
+    return marks;
+  };
+  EXPECT_EQ(marksOn(first), (std::vector<int>{125, 125 + 640}));
+  EXPECT_EQ(marksOn(second), (std::vector<int>{25 + 640 - 550, 25 + 1200 - 550}));
+
+  // Labels as text, the neighbours named by their edge; the map last with the print size.
+  RunTool("pdftotext '" + pdf + "' '" + scene.dir + "/text.txt'");
+  const std::string text = ReadText(scene.dir + "/text.txt");
+  const auto pageBreak = text.find('\f'), mapBreak = text.find('\f', pageBreak + 1);
+  ASSERT_NE(mapBreak, std::string::npos) << text;
+  const std::string one = text.substr(0, pageBreak), two = text.substr(pageBreak, mapBreak - pageBreak);
+  const std::string map = text.substr(mapBreak);
+  EXPECT_NE(one.find("A1"), std::string::npos) << one;
+  EXPECT_NE(one.find("right: B1"), std::string::npos) << one;
+  EXPECT_EQ(one.find("left:"), std::string::npos) << one;
+  EXPECT_NE(two.find("left: A1"), std::string::npos) << two;
+  EXPECT_NE(map.find("Assembly map: 12.00 x 9.00 inches (30.5 x 22.9 cm) on 2 x 1 pages"),
+            std::string::npos) << map;
+  EXPECT_NE(map.find("B1"), std::string::npos) << map;
+  // The map shows the poster whole: its middle is the poster's colour, not paper.
+  const Ppm mapPage = ReadPpm(scene.dir + "/page-3.ppm");
+  EXPECT_NE(mapPage.At(mapPage.width / 2, mapPage.height / 3), (Bgr{255, 255, 255}));
 }
 
 TEST(CliPrint, OnePageOfTheMainImageAlone) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
   PrintScene scene("print_page");
   const std::string pdf = scene.dir + "/page2.pdf";
-  const test::CommandResult printed = RunCli(With(
-      scene.Args("print", false), {"--printer-dpi", "100", "--page", "2", "--pdf", pdf.c_str()}));
+  // On A4 given by its size; the map follows all pages only, not one.
+  const test::CommandResult printed =
+      RunCli(With(scene.Args("print", false), {"--printer-dpi", "100", "--page", "2", "--paper",
+                                               "21x29.7cm", "--map", "--pdf", pdf.c_str()}));
   ASSERT_EQ(printed.exitCode, 0) << printed.err;
   RunTool("pdfinfo '" + pdf + "' > '" + scene.dir + "/info.txt'");
-  std::ifstream info(scene.dir + "/info.txt");
-  const std::string text((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+  const std::string text = ReadText(scene.dir + "/info.txt");
   EXPECT_NE(text.find("main.bmp (page 2)"), std::string::npos) << text;
   EXPECT_NE(text.find("Pages:           1"), std::string::npos) << text;
+  EXPECT_NE(text.find("x 841.89 pts (A4)"), std::string::npos) << text;
 }
 
 TEST(CliPrint, RefusesWhatItCannotPrint) {
@@ -152,6 +241,11 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
   EXPECT_EQ(
       RunCli(With(scene.Args("print", false), {"--pdf", pdf.c_str(), "--paper", "a5"})).exitCode,
       2);
+  for (const char* overlap : {"8", "1ft", "-1mm", "8in"})  // no unit, no such unit, below 0, no room
+    EXPECT_EQ(RunCli(With(scene.Args("print", false), {"--pdf", pdf.c_str(), "--overlap", overlap}))
+                  .exitCode,
+              2)
+        << overlap;
   const test::CommandResult tooFar = RunCli(With(
       scene.Args("print", false), {"--printer-dpi", "100", "--page", "3", "--pdf", pdf.c_str()}));
   EXPECT_EQ(tooFar.exitCode, 2);

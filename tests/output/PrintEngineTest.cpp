@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "RecordingPrintDevice.h"
 #include "image/Progress.h"
 #include "output/PrintEngine.h"
@@ -256,3 +258,45 @@ TEST(PrintEngine, MainImageIsResampledToThePrintSizeOrElseStretchedByThePrinter)
 }
 
 }  // namespace
+
+// Half an inch of overlap with marks and labels on 3 × 3 inch pages at 100 dpi: a quarter-inch
+// frame leaves 250 pixels, neighbours advance by 200, and the 400-pixel poster, centred on
+// 450, starts 25 pixels into the first page's usable area.
+TEST(PrintEngine, NeighboursRepeatTheOverlapAndCarryMarksLabelsAndTheMap) {
+  CDibImage poster;
+  FillWithCoordinates(poster, 200, 100);
+  PrintJob job = JobFor({2, 1});
+  job.extras = {0.5, true, true, true};
+  job.printSize = {4.0, 2.0};
+  Printed p{PrintOutcome::kNotStarted, CRecordingPrintDevice({300, 300, 100, 100}), {}, 0};
+  Print(p, poster, job, 2.0);
+  ASSERT_EQ(p.outcome, PrintOutcome::kPrinted);
+
+  // Page 1 shows the poster up to printer pixel 225, page 2 from 175 on: both hold 175 to 225.
+  std::vector<RecordedBand> first, second;
+  for (const RecordedBand& band : p.device.bands) {
+    if (band.page == 1) first.push_back(band);
+    if (band.page == 2) second.push_back(band);
+  }
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  ExpectBand(first[0], 1, Rect(50, 50, 100, 100), 0, 0, 50, 50);
+  ExpectBand(first[2], 1, Rect(250, 50, 25, 100), 100, 0, 12, 50);
+  ExpectBand(second[0], 2, Rect(25, 50, 100, 100), 87, 0, 50, 50);
+
+  // Cuts at the poster's edges and in the strip's middle, 200: marks in the frame of each page
+  // that shows them, above and below the poster.
+  const std::vector<std::string> marks = {"1: 50,0-50,20",     "1: 50,280-50,300",   "1: 250,0-250,20",
+                                          "1: 250,280-250,300", "1: 0,50-20,50",      "1: 280,50-300,50",
+                                          "1: 0,250-20,250",    "1: 280,250-300,250", "2: 50,0-50,20",
+                                          "2: 50,280-50,300",   "2: 250,0-250,20",    "2: 250,280-250,300"};
+  for (const std::string& mark : marks)
+    EXPECT_NE(std::find(p.device.lines.begin(), p.device.lines.end(), mark), p.device.lines.end())
+        << mark;
+  for (const char* text : {"1: A1", "1: right: B1", "2: B1", "2: left: A1",
+                           "3: Assembly map: 4.00 x 2.00 inches (10.2 x 5.1 cm) on 2 x 1 pages",
+                           "3: A1", "3: B1"})
+    EXPECT_NE(std::find(p.device.texts.begin(), p.device.texts.end(), text), p.device.texts.end())
+        << text;
+  EXPECT_EQ(std::count(p.device.events.begin(), p.device.events.end(), "StartPage"), 3);
+}

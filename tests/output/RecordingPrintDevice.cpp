@@ -1,5 +1,7 @@
 #include "RecordingPrintDevice.h"
 
+#include <cmath>
+
 void FillWithCoordinates(CDibImage& image, int width, int height) {
   (void)image.Create(width, height, TRUE);
   for (int y = 0; y < height; ++y) {
@@ -56,4 +58,15 @@ void CRecordingPrintDevice::StretchBand(const DeviceRect& destination, const CDi
       if (px != record.sourceX + x || py != record.sourceY + y) record.contiguous = false;
     }
   bands.push_back(record);
+}
+
+void CRecordingPrintDevice::DrawLine(DevicePoint from, DevicePoint to, double) {
+  const auto at = [](DevicePoint p) {
+    return std::to_string(std::lround(p.x)) + "," + std::to_string(std::lround(p.y));
+  };
+  lines.push_back(std::to_string(m_page) + ": " + at(from) + "-" + at(to));
+}
+
+void CRecordingPrintDevice::DrawText(DevicePoint, const std::string& text, double, int) {
+  texts.push_back(std::to_string(m_page) + ": " + text);
 }

@@ -32,11 +32,16 @@ class CRecordingPrintDevice : public CPrintDevice {
   void AbortDoc() override;
   void StretchBand(const DeviceRect& destination, const CDibImage& band, int sourceWidth,
                    int sourceHeight) override;
+  void DrawLine(DevicePoint from, DevicePoint to, double thickness) override;
+  void DrawText(DevicePoint origin, const std::string& text, double heightPx,
+                int quarterTurns) override;
 
   // Calls as a spooler would make them: the events, in order ("StartDoc NAME", "StartPage",
   // "EndPage", "EndDoc", "AbortDoc", "abort proc -> 0|1").
   std::vector<std::string> events;
   std::vector<RecordedBand> bands;
+  // Lines as "page: x0,y0-x1,y1" and texts as "page: text" (coordinates rounded).
+  std::vector<std::string> lines, texts;
   bool failStartDoc = false;
   int failStartPageAt = 0;  // the page whose StartPage fails (1-based), 0 for none
   int failEndPageAt = 0;

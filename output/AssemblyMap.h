@@ -1,0 +1,17 @@
+// The assembly map: one page with the whole poster small, the pages' cut lines and labels over
+// it, and the poster's print size, to lay the trimmed pages out by.
+#pragma once
+
+#include "image/DibImage.h"
+#include "output/PageLayout.h"
+
+class CPrintDevice;
+struct PrintJob;
+
+// Draws the map on the open page of device. poster is what the pages print. False when the small copy of the poster cannot be had (the map then holds
+// the grid and labels alone).
+bool PrintAssemblyMap(CPrintDevice& device, const CDibImage& poster, const PageLayout& layout,
+                      const PrintJob& job);
+
+// "Assembly map: 30.00 x 20.00 inches (76.2 x 50.8 cm) on 3 x 2 pages"
+[[nodiscard]] std::string MapTitle(const PrintJob& job);
