@@ -16,6 +16,7 @@
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
 
+class CPosterRowSink;
 class CProgress;
 class ShapedTileCache;
 
@@ -32,6 +33,11 @@ struct PosterBuildInputs {
   // Hears, while the cells are laid, how many poster rows from the top are final, so that the
   // caller can save them meanwhile; empty: nobody listens. The poster never depends on it.
   FinalRowsListener onRowsFinal;
+  // When set, and the main image is enlarged to the poster as the cells are laid (any order but
+  // Matched), the poster is never held whole: Begin and its rows, top to bottom, go to the sink
+  // as the cells are laid, and the poster image is left empty. The caller then finishes the
+  // sink. Otherwise the poster is built whole as usual.
+  CPosterRowSink* rowSink = nullptr;
 };
 
 struct PosterBuildResult {
@@ -43,6 +49,7 @@ struct PosterBuildResult {
   // Tiles whose data ended early or was damaged: built with the part read, each named once.
   std::vector<std::string> incompleteFiles;
   int tilesUsed = 0;         // distinct tile images laid, when built
+  bool streamed = false;     // the rows went to the row sink (its Failure tells of a failure)
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

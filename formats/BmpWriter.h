@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/AtomicFile.h"
+#include "formats/PosterRowSink.h"
 #include "formats/SaveResult.h"
 #include "image/DibImage.h"
 
@@ -19,3 +21,23 @@ class CProgress;
 
 [[nodiscard]] SaveResult WriteBmpFile(const CDibImage& image, const std::string& fileName,
                                       CProgress* progress);
+
+// Writes a BMP file from its rows as they are made, top row first: each run of rows goes
+// straight to its place in the bottom-up file, so the picture is never held whole. The file has
+// the bytes WriteBmpFile writes for the same picture. A picture the format cannot hold is
+// refused at Begin, before the file is created.
+class CBmpRowWriter : public CPosterRowSink {
+ public:
+  explicit CBmpRowWriter(std::string fileName);
+
+  [[nodiscard]] bool Begin(int width, int height) override;
+  [[nodiscard]] bool Write(const CDibImage& rows, int first, int count) override;
+  [[nodiscard]] SaveResult Finish(CProgress* progress) override;
+
+ private:
+  CAtomicFile m_output;
+  std::FILE* m_file = nullptr;
+  int m_height = 0;
+  int m_written = 0;  // rows from the top written so far
+  std::uint64_t m_rowBytes = 0;
+};

@@ -8,6 +8,7 @@
 
 #include "formats/AtomicFile.h"
 #include "formats/JpegError.h"
+#include "formats/JpegPosterSettings.h"
 #include "formats/JpegSaveReport.h"
 
 namespace {
@@ -44,13 +45,7 @@ void StartCompression(jpeg_compress_struct& info, jpeg_progress_mgr& monitor,
   monitor.progress_monitor = StopWhenAsked;
   info.progress = &monitor;
   jpeg_stdio_dest(&info, file);
-  info.image_width = static_cast<JDIMENSION>(image.GetWidth());
-  info.image_height = static_cast<JDIMENSION>(image.GetHeight());
-  info.input_components = 3;
-  info.in_color_space = JCS_EXT_BGR;  // the image's own byte order: rows go in unchanged
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, quality, TRUE);
-  info.optimize_coding = TRUE;
+  SetPosterJpegSettings(info, image.GetWidth(), image.GetHeight(), quality);
   jpeg_start_compress(&info, TRUE);
 }
 
