@@ -118,10 +118,9 @@ std::optional<std::vector<int>> ChooseCellTiles(const BuildState& state,
 // never waits while a row is written, within a budget that keeps the peak memory of a
 // wall-sized poster low; a place at least.
 int RingPlaces(const TileGrid& g, int threads) {
-  constexpr std::size_t kRingBudgetBytes = std::size_t{192} << 20;
   const std::size_t rowBytes = (static_cast<std::size_t>(g.tilesAcross) * g.tileWidth * 3 + 3) /
                                4 * 4 * static_cast<std::size_t>(g.tileHeight);
-  const int affordable = static_cast<int>(std::min<std::size_t>(kRingBudgetBytes / rowBytes, 1024));
+  const int affordable = static_cast<int>(std::min<std::size_t>(kStreamedRowsBytes / rowBytes, 1024));
   return std::max(1, std::min(threads + 2, affordable));
 }
 
@@ -221,7 +220,6 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
 
   return std::nullopt;
 }
-
 
 // The main image at the poster's size. Enlarged both ways, it is made cell by cell as each cell
 // is blended, so the poster is written once rather than three times (cleared, resampled, laid).

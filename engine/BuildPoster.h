@@ -5,6 +5,7 @@
 // result says which string-table message the caller shows, if any.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@
 class CPosterRowSink;
 class CProgress;
 class ShapedTileCache;
+
+// The most a poster laid straight into its file holds of its cell rows at a time (at least one
+// cell row, however large).
+constexpr std::size_t kStreamedRowsBytes = std::size_t{192} << 20;
 
 struct PosterBuildInputs {
   CDibImage* mainImage = nullptr;  // loaded; lent its pixels to the resampling, not changed

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/BuildPoster.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegPosterSettings.h"
 #include "formats/JpegWriter.h"
@@ -15,8 +16,6 @@
 namespace {
 
 constexpr double kMegabyte = 1024.0 * 1024.0;
-// The cell rows a poster laid straight into its file holds at most (BuildPoster's ring).
-constexpr double kStreamedRowsBytes = 192 * kMegabyte;
 
 // Bytes of a 24-bit picture whose rows are padded to 4 bytes.
 double PictureBytes(double width, double height) {
@@ -180,7 +179,7 @@ double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup,
   double poster = PictureBytes(size.width, size.height);
   if (toFile && BuildsIntoFile(setup, size.width, size.height)) {
     // A few cell rows, and what the JPEG library keeps of the picture.
-    poster = std::min(poster, kStreamedRowsBytes);
+    poster = std::min(poster, static_cast<double>(kStreamedRowsBytes));
     if (format == PosterFileFormat::kJpeg)
       poster += static_cast<double>(JpegCodingBytes(Side(size.width), Side(size.height)));
   }
