@@ -7,6 +7,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "engine/CellLines.h"
@@ -135,6 +136,10 @@ class LayTarget {
   virtual std::optional<std::pair<CDibImage*, int>> PlaceOf(int row) = 0;
   // On the calling thread, in order, once row is laid. False stops the laying.
   [[nodiscard]] virtual bool Laid(int row) = 0;
+  // Whether what becomes of the laid rows has failed: a row not laid then only followed it.
+  virtual bool Failed() { return false; }
+  // On the calling thread after the last row is laid: returns once every row is dealt with.
+  virtual LayResult Drain(const std::function<bool()>&) { return LayResult::kLaid; }
   // On the calling thread as the laying ends, before the laying threads are joined.
   virtual void Stop() {}
 };
@@ -159,26 +164,21 @@ class WholePoster : public LayTarget {
   const FinalRowsListener& m_onRowsFinal;
 };
 
-// A ring of a few cell rows, each handed on as it is laid.
+// A ring of a few cell rows, handed on by the ring's own thread as each is laid.
 class RingTarget : public LayTarget {
  public:
-  RingTarget(CCellRowRing& ring, const TileGrid& g, const RowsHandOn& handOn)
-      : m_ring(ring), m_grid(g), m_handOn(handOn) {}
+  explicit RingTarget(CCellRowRing& ring) : m_ring(ring) {}
   std::optional<std::pair<CDibImage*, int>> PlaceOf(int row) override {
     if (!m_ring.WaitForPlace(row)) return std::nullopt;
     return std::pair{&m_ring.Image(), m_ring.TopOf(row)};
   }
-  bool Laid(int row) override {
-    if (!m_handOn(m_ring.Image(), m_ring.TopOf(row), m_grid.tileHeight)) return false;
-    m_ring.HandedOn(row);
-    return true;
-  }
+  bool Laid(int row) override { return m_ring.Laid(row); }
+  bool Failed() override { return m_ring.Failed(); }
+  LayResult Drain(const std::function<bool()>& goOn) override { return m_ring.Drain(goOn); }
   void Stop() override { m_ring.Stop(); }
 
  private:
   CCellRowRing& m_ring;
-  const TileGrid& m_grid;
-  const RowsHandOn& m_handOn;
 };
 
 // Stops the target as the laying ends, however it ends, so that no laying thread waits for a
@@ -216,10 +216,11 @@ LayResult LayInOrder(const CellLayout& layout,
   for (int row = 0; row < rows; ++row) {
     if (!ReportRow(row, layout.grid, progress) || !work.WaitFor(row, goOn))
       return LayResult::kCancelled;
-    if (failed[static_cast<std::size_t>(row)]) return LayResult::kNoMemory;
+    if (failed[static_cast<std::size_t>(row)])
+      return target.Failed() ? LayResult::kNotHandedOn : LayResult::kNoMemory;
     if (!target.Laid(row)) return LayResult::kNotHandedOn;
   }
-  return LayResult::kLaid;
+  return target.Drain(goOn);
 }
 
 }  // namespace
@@ -251,10 +252,12 @@ LayResult LayCellsInRing(const CellLayout& layout,
                          const std::vector<int>& cellTiles, int places, CProgress& progress,
                          const RowsHandOn& handOn) {
   try {
-    CCellRowRing ring(layout.grid, places);
-    RingTarget target(ring, layout.grid, handOn);
+    CCellRowRing ring(layout.grid, places, handOn);
+    RingTarget target(ring);
     return LayInOrder(layout, tiles, cellTiles, ring.Image(), target, progress);
   } catch (const std::bad_alloc&) {
+    return LayResult::kNoMemory;
+  } catch (const std::system_error&) {
     return LayResult::kNoMemory;
   }
 }

@@ -52,9 +52,9 @@ enum class LayResult { kLaid, kCancelled, kNoMemory, kNotHandedOn };
                                  CProgress& progress, const FinalRowsListener& onRowsFinal = {});
 
 // Lays every cell of a poster that is never held whole: the layout names the enlargement of the
-// main image, and the cell rows are laid into a ring of places cell rows (more than the
-// layout's threads) and handed on in order, each as soon as it is laid, with the very bytes
-// LayCells gives the whole poster there.
+// main image, and the cell rows are laid into a ring of places cell rows and handed on in
+// order, each as soon as it is laid, with the very bytes LayCells gives the whole poster there.
+// handOn is called on a thread of its own, one row after another, while later rows are laid.
 [[nodiscard]] LayResult LayCellsInRing(const CellLayout& layout,
                                        const std::vector<std::shared_ptr<const CDibImage>>& tiles,
                                        const std::vector<int>& cellTiles, int places,
