@@ -56,6 +56,10 @@ class Poster:
 
 
 POSTERS = (Poster("3000 x 2250", 4), Poster("12000 x 9000", 1))
+# --wall: posters laid straight into their files, 20 and 60 inches wide at 600 dpi, fraction 1.
+WALL_POSTERS = ((20, "12000 x 9000"), (60, "36000 x 27000"))
+WALL_FORMATS = ("png", "jpg")
+WALL_TILES = 200
 
 
 class BenchError(Exception):
@@ -491,6 +495,44 @@ class Runner:
 # The table
 
 
+def wall_table(args, data):
+    """Our build of the 12,000- and 36,000-pixel posters into PNG and JPEG files: time, time per
+    megapixel against the 12,000-pixel build's, and peak memory."""
+    work = data.root / "run"
+    shutil.rmtree(work, ignore_errors=True)
+    work.mkdir(parents=True)
+    warm_cache([data.main, *data.tiles(WALL_TILES)])
+    samples = {}  # (width inches, format) -> ([Sample], megapixels, output MB)
+    for rep in range(args.reps):
+        print(f"   repetition {rep + 1} of {args.reps}", flush=True)
+        for inches, name in WALL_POSTERS:
+            for fmt in WALL_FORMATS:
+                out = work / f"wall.{fmt}"
+                sample, stdout = measure([
+                    args.cli, "build", data.main, "--tile-list", data.tile_list(WALL_TILES),
+                    "--print-width", inches, "--dpi", DPI, "--fraction", 1, "--size", "medium",
+                    "--quality", "medium", "--seed", SEED, "-q", "-o", out])
+                geo = parse_geometry(stdout)
+                entry = samples.setdefault((inches, fmt), ([], geo.width * geo.height / 1e6, 0))
+                entry[0].append(sample)
+                samples[(inches, fmt)] = (entry[0], entry[1], out.stat().st_size / 2**20)
+                out.unlink()
+                print(f"     {name} {fmt}: {sample.wall:.1f} s, {sample.rss_mb:.0f} MB", flush=True)
+    lines = ["| poster | file | median s | s per megapixel | ÷ 12,000-px s per megapixel "
+             "| peak RSS MB | output MB |", "|---|---|---:|---:|---:|---:|---:|"]
+    for inches, name in WALL_POSTERS:
+        for fmt in WALL_FORMATS:
+            runs, megapixels, output_mb = samples[(inches, fmt)]
+            wall = statistics.median(x.wall for x in runs)
+            base_runs, base_mp, _ = samples[(WALL_POSTERS[0][0], fmt)]
+            base = statistics.median(x.wall for x in base_runs) / base_mp
+            lines.append(f"| {name} | {fmt} | {wall:.1f} | {wall / megapixels:.4f} "
+                         f"| {ratio(wall / megapixels, base)} "
+                         f"| {max(x.rss_mb for x in runs):.0f} | {output_mb:.0f} |")
+    shutil.rmtree(work)
+    return "\n".join(lines) + "\n"
+
+
 def ratio(a, b):
     return f"{a / b:.2f}" if b > 0 else "-"
 
@@ -570,6 +612,9 @@ def parse_args(argv):
     parser.add_argument("--quick", action="store_true",
                         help="50 and 200 tiles, 3000 x 2250 poster only")
     parser.add_argument("--reps", type=int, default=3, help="repetitions (default 3)")
+    parser.add_argument("--wall", action="store_true",
+                        help=f"only our builds of 12,000- and 36,000-pixel posters into PNG and "
+                             f"JPEG files with {WALL_TILES} tiles: time and peak memory")
     parser.add_argument("--all-peers", action="store_true",
                         help="time ImageMagick on the large poster with every set, not only "
                              "the largest (about 10 minutes more)")
@@ -586,6 +631,11 @@ def main(argv):
     posters = POSTERS[:1] if args.quick else POSTERS
     try:
         data.ensure()
+        if args.wall:
+            report = wall_table(args, data)
+            (data.root / "wall-results.md").write_text(report)
+            print(report, end="")
+            return 0
         runner = Runner(args, data)
         runner.run(tile_counts, posters)
     except (BenchError, subprocess.CalledProcessError) as error:

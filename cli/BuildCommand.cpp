@@ -2,6 +2,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <utility>
 #include <optional>
 
 #include "cli/BuildInputs.h"
@@ -9,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/PlacementFile.h"
+#include "cli/DiskSpace.h"
 #include "cli/SaveFailure.h"
 #include "cli/TileFolder.h"
 #include "engine/BuildPoster.h"
@@ -17,7 +20,10 @@
 #include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "formats/InputFile.h"
+#include "formats/BmpWriter.h"
+#include "formats/JpegRowWriter.h"
 #include "formats/JpegStreamWriter.h"
+#include "formats/PngWriter.h"
 #include "image/NumberUtils.h"
 #include "formats/OutputTarget.h"
 #include "output/PosterSaver.h"
@@ -50,6 +56,35 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
     PrintError("hint: tiles of " + std::to_string(g.tileWidth) + " x " +
                std::to_string(g.tileHeight) +
                " pixels show little; a larger --print-width or a smaller --fraction makes them larger");
+}
+
+// The writer that takes the poster's rows as they are laid.
+std::unique_ptr<CPosterRowSink> RowWriterFor(PosterFormat format, const COutputTarget& output,
+                                             unsigned jpegQuality) {
+  switch (format) {
+    case PosterFormat::kBmp: return std::make_unique<CBmpRowWriter>(output);
+    case PosterFormat::kPng: return std::make_unique<CPngRowWriter>(output);
+    case PosterFormat::kJpeg: return std::make_unique<CJpegRowWriter>(output, jpegQuality);
+  }
+  return nullptr;
+}
+
+// The poster's size as the build will lay it out.
+std::pair<std::int64_t, std::int64_t> PosterPixels(TileList& tiles, const PosterSetup& setup) {
+  const TileGrid g = ComputeTileGrid(tiles, FALSE, setup).grid;
+  return {static_cast<std::int64_t>(g.tilesAcross) * g.tileWidth,
+          static_cast<std::int64_t>(g.tilesDown) * g.tileHeight};
+}
+
+// False (the reason printed) when the output's disk cannot hold the poster's file.
+bool DiskHoldsPoster(const BuildOptions& options, PosterFormat format, TileList& tiles,
+                     const PosterSetup& setup) {
+  const auto [width, height] = PosterPixels(tiles, setup);
+  const auto refusal = CheckDiskSpace(
+      options.output, PosterFileBytesAtMost(format, width, height,
+                                            static_cast<unsigned>(options.params.JPEGQuality)));
+  if (refusal) PrintError(*refusal);
+  return !refusal;
 }
 
 // Writes the placement file where one was asked for.
@@ -87,10 +122,19 @@ int BuildAndSave(const BuildOptions& options, const BuildTargets& targets, Poste
       if (!stream) stream.emplace(image, target, jpegQuality);
       stream->RowsFinal(finalRows);
     };
+  // A poster whose main image is enlarged is laid straight into its file, never held whole.
+  const std::unique_ptr<CPosterRowSink> rowWriter =
+      RowWriterFor(format, target, jpegQuality);
+  inputs.rowSink = rowWriter.get();
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
   if (!result.built) {
     progress.Finish();
     if (CConsoleProgress::Interrupted()) return CConsoleProgress::InterruptedExitCode();
+    if (result.streamed && rowWriter->Failure() != SaveResult::kSaved) {
+      const SaveResult failure = rowWriter->Finish(nullptr);
+      PrintError(DescribeSaveFailure(failure, format == PosterFormat::kJpeg, options.output, errno));
+      return kExitFailure;
+    }
     PrintError(result.messageId ? Message(result.messageId, result.messageArg)
                                 : std::string("the poster was not built: no tile image can be read"));
     return kExitFailure;
@@ -100,8 +144,10 @@ int BuildAndSave(const BuildOptions& options, const BuildTargets& targets, Poste
     PrintError(path + ": " + Message(res::IDS_DATA_ENDS_EARLY));
   }
   errno = 0;
-  const SaveResult saved = stream ? stream->Finish(&progress)
-                                  : SavePoster(poster, target, format, jpegQuality, &progress);
+  const SaveResult saved =
+      result.streamed ? rowWriter->Finish(&progress)
+      : stream        ? stream->Finish(&progress)
+                      : SavePoster(poster, target, format, jpegQuality, &progress);
   const int error = errno;
   progress.Finish();
   if (saved == SaveResult::kCancelled) return CConsoleProgress::InterruptedExitCode();
@@ -124,7 +170,7 @@ bool SizeThePoster(const BuildOptions& options, PosterFormat format, const TileL
   const PosterFileFormat limitsOf = format == PosterFormat::kJpeg  ? PosterFileFormat::kJpeg
                                     : format == PosterFormat::kBmp ? PosterFileFormat::kBmp
                                                                    : PosterFileFormat::kNone;
-  const PosterLimitCheck limits = CheckPosterLimits(tiles, setup, limitsOf, MachineMemoryBytes());
+  const PosterLimitCheck limits = CheckPosterLimits(tiles, setup, limitsOf, MachineMemoryBytes(), true);
   if (!limits.fits) PrintError(limits.message);
   return limits.fits;
 }
@@ -179,6 +225,7 @@ int RunBuild(const Arguments& args) {
     PrintError(*refusal);
     return kExitFailure;
   }
+  if (!DiskHoldsPoster(options, *format, tiles, inputs.setup)) return kExitFailure;
   PrintGeometry(tiles, inputs.setup);
 
   inputs.mainImage = &mainImage;

@@ -12,6 +12,7 @@
 #include "engine/ShapedTileCache.h"
 #include "engine/TileMatch.h"
 #include "engine/TileReading.h"
+#include "formats/PosterRowSink.h"
 #include "image/Enlargement.h"
 #include "image/OrderedWork.h"
 #include "image/Progress.h"
@@ -45,6 +46,11 @@ struct BuildState {
   std::optional<CEnlargement> mainEnlargement;
   TileImages tileImages;
   TileGrid grid;
+  // The poster goes to the row sink band by band and is never held whole.
+  bool streamed = false;
+  // The poster's print resolution, which its files record so that a print shop opens it at its
+  // print size.
+  double pixelsPerInch = 0;
   bool landscapeMajority = false;
   int tileCount = 0;
   int threads = 1;
@@ -116,6 +122,30 @@ std::optional<std::vector<int>> ChooseCellTiles(const BuildState& state,
                            progress);
 }
 
+// The cell rows a streamed poster is laid in: a few more than the threads, so that a thread
+// never waits while a row is written, within a budget that keeps the peak memory of a
+// wall-sized poster low; a place at least.
+int RingPlaces(const TileGrid& g, int threads) {
+  const std::size_t rowBytes = (static_cast<std::size_t>(g.tilesAcross) * g.tileWidth * 3 + 3) /
+                               4 * 4 * static_cast<std::size_t>(g.tileHeight);
+  const int affordable = static_cast<int>(std::min<std::size_t>(kStreamedRowsBytes / rowBytes, 1024));
+  return std::max(1, std::min(threads + 2, affordable));
+}
+
+// Lays the cells, as LayCells would, straight into the row sink.
+LayResult StreamCells(const CellLayout& layout, const BuildState& state,
+                      const std::vector<int>& cellTiles, CPosterRowSink& sink,
+                      CProgress& progress) {
+  const TileGrid& g = state.grid;
+  if (!sink.Begin(g.tilesAcross * g.tileWidth, g.tilesDown * g.tileHeight, state.pixelsPerInch))
+    return LayResult::kNotHandedOn;
+  return LayCellsInRing(layout, state.tileImages.byEntry, cellTiles,
+                        RingPlaces(g, state.threads), progress,
+                        [&sink](const CDibImage& rows, int first, int count) {
+                          return sink.Write(rows, first, count);
+                        });
+}
+
 // Lays the cells in the order prepared for this build. A failure names the message to show.
 std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildInputs& inputs,
                                           const std::vector<int>& cellTiles, CDibImage& poster,
@@ -128,16 +158,28 @@ std::optional<PosterBuildResult> LayTiles(BuildState& state, const PosterBuildIn
   layout.tileWeight = static_cast<unsigned>(params.Emphasis);
   layout.singleLine = params.Borders == BorderStyle::SingleLine;
   layout.threads = state.threads;
-  switch (
-      LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress, inputs.onRowsFinal)) {
+  const LayResult laid =
+      state.streamed
+          ? StreamCells(layout, state, cellTiles, *inputs.rowSink, progress)
+          : LayCells(layout, state.tileImages.byEntry, cellTiles, poster, progress, inputs.onRowsFinal);
+  switch (laid) {
     case LayResult::kLaid:
       return std::nullopt;
     case LayResult::kNoMemory:
       return Stopped(res::IDS_NO_MEMORY);
     case LayResult::kCancelled:
+    case LayResult::kNotHandedOn:  // the sink knows why
       break;
   }
   return Stopped();
+}
+
+// Whether the main image is enlarged both ways and can be made cell by cell as the cells are
+// laid. The matched order measures the cells first, so it needs the whole resampled image.
+bool EnlargesCellByCell(const PosterBuildInputs& inputs, int posterWidth, int posterHeight) {
+  const CDibImage& mainImage = *inputs.mainImage;
+  return inputs.setup.params.TileOrder != TileOrderMode::Matched && mainImage.Is24Bit() &&
+         posterWidth >= mainImage.GetWidth() && posterHeight >= mainImage.GetHeight();
 }
 
 // Steps from the tile order to the poster image; a result when the build must stop.
@@ -169,6 +211,12 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   const std::int64_t posterHeight = static_cast<std::int64_t>(g.tilesDown) * g.tileHeight;
   if (posterWidth > INT32_MAX || posterHeight > INT32_MAX) return Stopped(res::IDS_NO_MEMORY);
   const int width = static_cast<int>(posterWidth), height = static_cast<int>(posterHeight);
+  state.pixelsPerInch = inputs.setup.printer.dpiX / PosterPrintScale(inputs.setup.params);
+  if (inputs.rowSink != nullptr && EnlargesCellByCell(inputs, width, height)) {
+    state.streamed = true;
+    state.previousPoster.ReleasePixels();
+    return std::nullopt;
+  }
   // A kept block of the poster's size is reused as it stands: the resampling into the poster
   // clears it first, and the cells laid over an enlargement write every pixel.
   if (state.previousPoster.Is24Bit() && state.previousPoster.GetWidth() == width &&
@@ -178,18 +226,9 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
     state.previousPoster.ReleasePixels();
     if (!poster.Create(width, height, TRUE)) return Stopped(res::IDS_NO_MEMORY);
   }
-  // Saved files carry it, so that a print shop opens the poster at its print size.
-  poster.SetPixelsPerInch(inputs.setup.printer.dpiX / PosterPrintScale(inputs.setup.params));
+  poster.SetPixelsPerInch(state.pixelsPerInch);
 
   return std::nullopt;
-}
-
-// Whether the main image is enlarged both ways and can be made cell by cell as the cells are
-// laid. The matched order measures the cells first, so it needs the whole resampled image.
-bool EnlargesCellByCell(const PosterBuildInputs& inputs, const CDibImage& poster) {
-  const CDibImage& mainImage = *inputs.mainImage;
-  return inputs.setup.params.TileOrder != TileOrderMode::Matched && mainImage.Is24Bit() &&
-         poster.GetWidth() >= mainImage.GetWidth() && poster.GetHeight() >= mainImage.GetHeight();
 }
 
 // The main image at the poster's size. Enlarged both ways, it is made cell by cell as each cell
@@ -200,9 +239,11 @@ bool EnlargesCellByCell(const PosterBuildInputs& inputs, const CDibImage& poster
 std::optional<PosterBuildResult> ResampleMain(BuildState& state, const PosterBuildInputs& inputs,
                                               CDibImage& poster, CProgress& progress) {
   progress.SetStage(res::IDS_STAGE_RESAMPLE_MAIN);
-  if (EnlargesCellByCell(inputs, poster)) {
+  const int width = state.grid.tilesAcross * state.grid.tileWidth;
+  const int height = state.grid.tilesDown * state.grid.tileHeight;
+  if (EnlargesCellByCell(inputs, width, height)) {
     progress.SetDetail(res::IDS_PREPARING_RESAMPLE);
-    state.mainEnlargement.emplace(*inputs.mainImage, poster.GetWidth(), poster.GetHeight());
+    state.mainEnlargement.emplace(*inputs.mainImage, width, height);
     if (!state.mainEnlargement->HasMemory()) return Stopped(res::IDS_NO_MEMORY);
     return std::nullopt;
   }
@@ -223,15 +264,10 @@ int CountDistinct(const std::vector<int>& cells, int tileCount) {
   return distinct;
 }
 
-}  // namespace
-
-PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
-                              TileOrderShuffle& order, CProgress* progress) {
-  SilentProgress silent;
-  CProgress& sink = progress ? *progress : silent;
-  if (inputs.tileCache) inputs.tileCache->BeginBuild();
+// Every step of the build, in order; state tells afterwards how far it came.
+PosterBuildResult Build(BuildState& state, const PosterBuildInputs& inputs, CDibImage& poster,
+                        TileOrderShuffle& order, CProgress& sink) {
   try {
-    BuildState state;
     state.previousPoster.TakePixels(poster);
     state.threads = COrderedWork::ThreadsFor(inputs.threads);
     if (auto stop = Prepare(state, inputs, poster, order, sink)) return *stop;
@@ -254,4 +290,17 @@ PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);
   }
+}
+
+}  // namespace
+
+PosterBuildResult BuildPoster(const PosterBuildInputs& inputs, CDibImage& poster,
+                              TileOrderShuffle& order, CProgress* progress) {
+  SilentProgress silent;
+  CProgress& sink = progress ? *progress : silent;
+  if (inputs.tileCache) inputs.tileCache->BeginBuild();
+  BuildState state;
+  PosterBuildResult result = Build(state, inputs, poster, order, sink);
+  result.streamed = state.streamed;
+  return result;
 }

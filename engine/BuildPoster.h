@@ -5,6 +5,7 @@
 // result says which string-table message the caller shows, if any.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,13 @@
 #include "engine/TileOrder.h"
 #include "image/DibImage.h"
 
+class CPosterRowSink;
 class CProgress;
 class ShapedTileCache;
+
+// The most a poster laid straight into its file holds of its cell rows at a time (at least one
+// cell row, however large).
+constexpr std::size_t kStreamedRowsBytes = std::size_t{192} << 20;
 
 struct PosterBuildInputs {
   CDibImage* mainImage = nullptr;  // loaded; lent its pixels to the resampling, not changed
@@ -32,6 +38,11 @@ struct PosterBuildInputs {
   // Hears, while the cells are laid, how many poster rows from the top are final, so that the
   // caller can save them meanwhile; empty: nobody listens. The poster never depends on it.
   FinalRowsListener onRowsFinal;
+  // When set, and the main image is enlarged to the poster as the cells are laid (any order but
+  // Matched), the poster is never held whole: Begin and its rows, top to bottom, go to the sink
+  // as the cells are laid, and the poster image is left empty. The caller then finishes the
+  // sink. Otherwise the poster is built whole as usual.
+  CPosterRowSink* rowSink = nullptr;
 };
 
 struct PosterBuildResult {
@@ -45,6 +56,7 @@ struct PosterBuildResult {
   int tilesUsed = 0;         // distinct tile images laid, when built
   // The tile list entry of every cell, rows from the top, each row from the left, when built.
   std::vector<int> cellTiles;
+  bool streamed = false;     // the rows went to the row sink (its Failure tells of a failure)
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

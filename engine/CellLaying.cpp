@@ -7,8 +7,11 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "engine/CellLines.h"
+#include "engine/CellRowRing.h"
 #include "image/Enlargement.h"
 #include "image/OrderedWork.h"
 #include "image/Progress.h"
@@ -77,17 +80,19 @@ class CellMainPixels {
 // Lays the cells of one cell row. A cell is its tile blended with the main image's pixels under
 // it; blending each pixel straight onto the poster gives the bytes of blending a cell image and
 // copying it in. With single-line borders the cell's line pixels come from the cell before it.
-// False when the working images cannot be had.
+// The cells are laid into image from its row top; the main image's pixels come from the poster
+// (the image itself) unless the layout names the enlargement. False when the working images
+// cannot be had.
 bool LayRow(int row, const CellLayout& layout,
             const std::vector<std::shared_ptr<const CDibImage>>& tiles,
             const std::vector<int>& cellTiles, const std::vector<LineState>& lineStates,
-            CDibImage& poster) {
+            CDibImage& image, int top) {
   const TileGrid& g = layout.grid;
   std::optional<LinePixels> lines;
   std::optional<CellMainPixels> main;
   try {
     if (layout.singleLine) lines.emplace(g);
-    main.emplace(layout, poster);
+    main.emplace(layout, image);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -100,10 +105,10 @@ bool LayRow(int row, const CellLayout& layout,
     const CellMainPixels::Under under = main->Cell(x, y);
     if (lines) {
       lines->Blend(LinesOfCell(under.image, under.x, under.y, g), blend);
-      lines->CopyTo(poster, x, y);
+      lines->CopyTo(image, x, top);
     }
     tiles[static_cast<std::size_t>(cellTiles[first + col])]->BlendOnto(
-        poster, x, y, under.image, under.x, under.y, blend.mainWeight, blend.tileWeight);
+        image, x, top, under.image, under.x, under.y, blend.mainWeight, blend.tileWeight);
   }
   return true;
 }
@@ -120,6 +125,102 @@ bool ReportRow(int row, const TileGrid& g, CProgress& progress) {
     if (!progress.SetDetail(std::string(detail))) return false;
   }
   return true;
+}
+
+// Where the cell rows are laid, and what becomes of each once laid.
+class LayTarget {
+ public:
+  virtual ~LayTarget() = default;
+  // On a laying thread, before row is laid: the image and its row where the row goes; nothing
+  // when the laying stopped first.
+  virtual std::optional<std::pair<CDibImage*, int>> PlaceOf(int row) = 0;
+  // On the calling thread, in order, once row is laid. False stops the laying.
+  [[nodiscard]] virtual bool Laid(int row) = 0;
+  // Whether what becomes of the laid rows has failed: a row not laid then only followed it.
+  virtual bool Failed() { return false; }
+  // On the calling thread after the last row is laid: returns once every row is dealt with.
+  virtual LayResult Drain(const std::function<bool()>&) { return LayResult::kLaid; }
+  // On the calling thread as the laying ends, before the laying threads are joined.
+  virtual void Stop() {}
+};
+
+// The whole poster: each row where it belongs; the listener hears how many rows are final.
+class WholePoster : public LayTarget {
+ public:
+  WholePoster(CDibImage& poster, const TileGrid& g, const FinalRowsListener& onRowsFinal)
+      : m_poster(poster), m_grid(g), m_onRowsFinal(onRowsFinal) {}
+  std::optional<std::pair<CDibImage*, int>> PlaceOf(int row) override {
+    return std::pair{&m_poster, row * m_grid.tileHeight};
+  }
+  bool Laid(int row) override {
+    // Rows above this cell row's bottom are final: later cells read and write only their own.
+    if (m_onRowsFinal) m_onRowsFinal(m_poster, (row + 1) * m_grid.tileHeight);
+    return true;
+  }
+
+ private:
+  CDibImage& m_poster;
+  const TileGrid& m_grid;
+  const FinalRowsListener& m_onRowsFinal;
+};
+
+// A ring of a few cell rows, handed on by the ring's own thread as each is laid.
+class RingTarget : public LayTarget {
+ public:
+  explicit RingTarget(CCellRowRing& ring) : m_ring(ring) {}
+  std::optional<std::pair<CDibImage*, int>> PlaceOf(int row) override {
+    if (!m_ring.WaitForPlace(row)) return std::nullopt;
+    return std::pair{&m_ring.Image(), m_ring.TopOf(row)};
+  }
+  bool Laid(int row) override { return m_ring.Laid(row); }
+  bool Failed() override { return m_ring.Failed(); }
+  LayResult Drain(const std::function<bool()>& goOn) override { return m_ring.Drain(goOn); }
+  void Stop() override { m_ring.Stop(); }
+
+ private:
+  CCellRowRing& m_ring;
+};
+
+// Stops the target as the laying ends, however it ends, so that no laying thread waits for a
+// place while the threads are joined.
+class StopOnExit {
+ public:
+  explicit StopOnExit(LayTarget& target) : m_target(target) {}
+  ~StopOnExit() { m_target.Stop(); }
+  StopOnExit(const StopOnExit&) = delete;
+  StopOnExit& operator=(const StopOnExit&) = delete;
+
+ private:
+  LayTarget& m_target;
+};
+
+// Lays the rows on the layout's threads and follows them in order. mainPixels holds the main
+// image at the poster's size unless the layout names its enlargement.
+LayResult LayInOrder(const CellLayout& layout,
+                     const std::vector<std::shared_ptr<const CDibImage>>& tiles,
+                     const std::vector<int>& cellTiles, const CDibImage& mainPixels,
+                     LayTarget& target, CProgress& progress) {
+  const int rows = layout.grid.tilesDown;
+  std::vector<LineState> lines(layout.singleLine ? static_cast<std::size_t>(rows) : 0);
+  if (layout.singleLine &&
+      !TraceLines(layout.grid, BlendOf(layout), layout.mainEnlargement, mainPixels, progress, lines))
+    return LayResult::kCancelled;
+  std::unique_ptr<bool[]> failed(new bool[static_cast<std::size_t>(rows)]());
+  COrderedWork work(rows, layout.threads, [&](int row) {
+    const auto place = target.PlaceOf(row);
+    failed[static_cast<std::size_t>(row)] =
+        !place || !LayRow(row, layout, tiles, cellTiles, lines, *place->first, place->second);
+  });
+  const StopOnExit stopOnExit(target);
+  const auto goOn = [&progress] { return !progress.CheckCancel(); };
+  for (int row = 0; row < rows; ++row) {
+    if (!ReportRow(row, layout.grid, progress) || !work.WaitFor(row, goOn))
+      return LayResult::kCancelled;
+    if (failed[static_cast<std::size_t>(row)])
+      return target.Failed() ? LayResult::kNotHandedOn : LayResult::kNoMemory;
+    if (!target.Laid(row)) return LayResult::kNotHandedOn;
+  }
+  return target.Drain(goOn);
 }
 
 }  // namespace
@@ -142,22 +243,21 @@ LayResult LayCells(const CellLayout& layout,
                    const std::vector<int>& cellTiles, CDibImage& poster, CProgress& progress,
                    const FinalRowsListener& onRowsFinal) {
   if (onRowsFinal) onRowsFinal(poster, 0);
-  const int rows = layout.grid.tilesDown;
-  std::vector<LineState> lines(layout.singleLine ? static_cast<std::size_t>(rows) : 0);
-  if (layout.singleLine &&
-      !TraceLines(layout.grid, BlendOf(layout), layout.mainEnlargement, poster, progress, lines))
-    return LayResult::kCancelled;
-  std::unique_ptr<bool[]> failed(new bool[static_cast<std::size_t>(rows)]());
-  COrderedWork work(rows, layout.threads, [&](int row) {
-    failed[static_cast<std::size_t>(row)] = !LayRow(row, layout, tiles, cellTiles, lines, poster);
-  });
-  const auto goOn = [&progress] { return !progress.CheckCancel(); };
-  for (int row = 0; row < rows; ++row) {
-    if (!ReportRow(row, layout.grid, progress) || !work.WaitFor(row, goOn))
-      return LayResult::kCancelled;
-    if (failed[static_cast<std::size_t>(row)]) return LayResult::kNoMemory;
-    // Rows above this cell row's bottom are final: later cells read and write only their own.
-    if (onRowsFinal) onRowsFinal(poster, (row + 1) * layout.grid.tileHeight);
+  WholePoster target(poster, layout.grid, onRowsFinal);
+  return LayInOrder(layout, tiles, cellTiles, poster, target, progress);
+}
+
+LayResult LayCellsInRing(const CellLayout& layout,
+                         const std::vector<std::shared_ptr<const CDibImage>>& tiles,
+                         const std::vector<int>& cellTiles, int places, CProgress& progress,
+                         const RowsHandOn& handOn) {
+  try {
+    CCellRowRing ring(layout.grid, places, handOn);
+    RingTarget target(ring);
+    return LayInOrder(layout, tiles, cellTiles, ring.Image(), target, progress);
+  } catch (const std::bad_alloc&) {
+    return LayResult::kNoMemory;
+  } catch (const std::system_error&) {
+    return LayResult::kNoMemory;
   }
-  return LayResult::kLaid;
 }

@@ -36,7 +36,11 @@ struct CellLayout {
 // Told how many poster rows from the top are final, on the thread that calls LayCells.
 using FinalRowsListener = std::function<void(const CDibImage& poster, int finalRows)>;
 
-enum class LayResult { kLaid, kCancelled, kNoMemory };
+// Hands on rows [first, first + count) of rows: the next rows of the poster, top to bottom.
+// False stops the laying.
+using RowsHandOn = std::function<bool(const CDibImage& rows, int first, int count)>;
+
+enum class LayResult { kLaid, kCancelled, kNoMemory, kNotHandedOn };
 
 // Lays every cell of poster, which holds the main image at the poster's size unless the layout
 // names its enlargement. cellTiles holds an index into tiles for every cell. onRowsFinal, when
@@ -46,3 +50,12 @@ enum class LayResult { kLaid, kCancelled, kNoMemory };
                                  const std::vector<std::shared_ptr<const CDibImage>>& tiles,
                                  const std::vector<int>& cellTiles, CDibImage& poster,
                                  CProgress& progress, const FinalRowsListener& onRowsFinal = {});
+
+// Lays every cell of a poster that is never held whole: the layout names the enlargement of the
+// main image, and the cell rows are laid into a ring of places cell rows and handed on in
+// order, each as soon as it is laid, with the very bytes LayCells gives the whole poster there.
+// handOn is called on a thread of its own, one row after another, while later rows are laid.
+[[nodiscard]] LayResult LayCellsInRing(const CellLayout& layout,
+                                       const std::vector<std::shared_ptr<const CDibImage>>& tiles,
+                                       const std::vector<int>& cellTiles, int places,
+                                       CProgress& progress, const RowsHandOn& handOn);

@@ -7,7 +7,9 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/BuildPoster.h"
 #include "formats/BmpWriter.h"
+#include "formats/JpegPosterSettings.h"
 #include "formats/JpegWriter.h"
 #include "resources/StringTable.h"
 
@@ -59,13 +61,25 @@ bool FormatHolds(PosterFileFormat format, const PosterSize& size) {
   return true;
 }
 
+// Whether the build lays a poster of this size straight into its file (see BuildPoster).
+bool BuildsIntoFile(const PosterSetup& setup, double posterWidth, double posterHeight) {
+  return setup.params.TileOrder != TileOrderMode::Matched && posterWidth >= setup.imageWidth &&
+         posterHeight >= setup.imageHeight;
+}
+
 struct Limits {
   PosterFileFormat format;
   std::uint64_t memoryBytes;
+  bool toFile = false;  // the build may lay the poster straight into its file
 };
 
+double NeededBytes(const TileList& tiles, const PosterSetup& setup, const Limits& limits) {
+  return EstimateBuildBytes(tiles, setup, limits.toFile ? limits.format : PosterFileFormat::kNone,
+                            limits.toFile);
+}
+
 bool Fits(const TileList& tiles, const PosterSetup& setup, const Limits& limits) {
-  return EstimateBuildBytes(tiles, setup) <= static_cast<double>(limits.memoryBytes) &&
+  return NeededBytes(tiles, setup, limits) <= static_cast<double>(limits.memoryBytes) &&
          FormatHolds(limits.format, PredictSize(tiles, setup));
 }
 
@@ -125,7 +139,7 @@ std::string Inches(double inches) {
 std::string LimitSentence(const TileList& tiles, const PosterSetup& setup, const Limits& limits,
                           const PosterSize& size) {
   const std::string w = Grouped(size.width), h = Grouped(size.height);
-  const double needed = EstimateBuildBytes(tiles, setup);
+  const double needed = NeededBytes(tiles, setup, limits);
   if (needed > static_cast<double>(limits.memoryBytes))
     return res::FormatString(res::IDS_POSTER_PAST_MEMORY,
                              {w, h, Grouped(std::ceil(needed / kMegabyte)),
@@ -148,7 +162,7 @@ std::string RemedySentences(const TileList& tiles, const PosterSetup& setup,
   if (limits.format != PosterFileFormat::kNone) {
     const PosterFileFormat other =
         limits.format == PosterFileFormat::kJpeg ? PosterFileFormat::kBmp : PosterFileFormat::kJpeg;
-    if (Fits(tiles, setup, {other, limits.memoryBytes}))
+    if (Fits(tiles, setup, {other, limits.memoryBytes, limits.toFile}))
       add(res::LoadString(other == PosterFileFormat::kJpeg ? res::IDS_FITTING_AS_JPEG
                                                            : res::IDS_FITTING_AS_BMP));
   }
@@ -157,17 +171,26 @@ std::string RemedySentences(const TileList& tiles, const PosterSetup& setup,
 
 }  // namespace
 
-double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup) {
+double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup,
+                          PosterFileFormat format, bool toFile) {
   const PosterSize size = PredictSize(tiles, setup);
   const TileGrid& g = size.grid;
   const double tileImages = tiles.GetCount() * PictureBytes(g.tileWidth, g.tileHeight);
-  return PictureBytes(size.width, size.height) + tileImages +
+  double poster = PictureBytes(size.width, size.height);
+  if (toFile && BuildsIntoFile(setup, size.width, size.height)) {
+    // A few cell rows, and what the JPEG library keeps of the picture.
+    poster = std::min(poster, static_cast<double>(kStreamedRowsBytes));
+    if (format == PosterFileFormat::kJpeg)
+      poster += static_cast<double>(JpegCodingBytes(Side(size.width), Side(size.height)));
+  }
+  return poster + tileImages +
          PictureBytes(setup.imageWidth, setup.imageHeight) + LargestTileBytes(tiles);
 }
 
 PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
-                                   PosterFileFormat format, std::uint64_t memoryBytes) {
-  const Limits limits{format, memoryBytes};
+                                   PosterFileFormat format, std::uint64_t memoryBytes,
+                                   bool toFile) {
+  const Limits limits{format, memoryBytes, toFile};
   if (Fits(tiles, setup, limits)) return {};
   const PosterSize size = PredictSize(tiles, setup);
   return {false, LimitSentence(tiles, setup, limits, size) + RemedySentences(tiles, setup, limits)};

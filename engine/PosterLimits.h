@@ -22,14 +22,18 @@ struct PosterLimitCheck {
 // The bytes the build holds at its peak for this setup: the poster, every tile image at cell
 // size, the main image and the largest tile while it is being read. tiles keep their probed
 // sizes. Past the int range the geometry cannot be laid out, and the figure is that of the
-// poster resolution alone.
-[[nodiscard]] double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup);
+// poster resolution alone. toFile: the poster goes straight into a file of format, and where
+// the build can lay it so (its main image enlarged, any order but Matched) it holds a few cell
+// rows of it instead, and what the file's encoder keeps.
+[[nodiscard]] double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup,
+                                        PosterFileFormat format = PosterFileFormat::kNone,
+                                        bool toFile = false);
 
 // Checks the setup against memoryBytes (physical memory and swap; see MachineMemoryBytes) and
-// the limits of format.
+// the limits of format; toFile as for EstimateBuildBytes.
 [[nodiscard]] PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
                                                  PosterFileFormat format,
-                                                 std::uint64_t memoryBytes);
+                                                 std::uint64_t memoryBytes, bool toFile = false);
 
 // Physical memory plus swap of this machine, in bytes.
 [[nodiscard]] std::uint64_t MachineMemoryBytes();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sys/types.h>
 #include <limits>
 
 #include "formats/AtomicFile.h"
@@ -23,15 +24,25 @@ bool ReportWritten(CProgress* progress, std::uint64_t bytes) {
   return progress->SetDetail(std::string(text));
 }
 
-bool WriteHeaders(std::FILE* file, const CDibImage& image, std::uint32_t fileSize) {
+// Bytes of a row in the file: three a pixel, padded to 4.
+std::uint64_t RowBytes(std::int64_t width) {
+  return (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
+}
+
+// The headers of a width × height picture whose pixel block takes imageBytes.
+bool WriteHeaders(std::FILE* file, int width, int height, std::uint32_t imageBytes) {
   BITMAPFILEHEADER fileHeader{};
   fileHeader.bfType = kBmpFileType;
-  fileHeader.bfSize = fileSize;
+  fileHeader.bfSize = imageBytes + kPixelOffset;
   fileHeader.bfOffBits = kPixelOffset;
-  BITMAPINFOHEADER infoHeader = *image.GetInfoHeader();
-  infoHeader.biClrUsed = 0;
-  infoHeader.biClrImportant = 0;
-  infoHeader.biSizeImage = static_cast<std::uint32_t>(image.GetImageBytes());
+  BITMAPINFOHEADER infoHeader{};
+  infoHeader.biSize = sizeof(BITMAPINFOHEADER);
+  infoHeader.biWidth = width;
+  infoHeader.biHeight = height;
+  infoHeader.biPlanes = 1;
+  infoHeader.biBitCount = 24;
+  infoHeader.biCompression = BI_RGB;
+  infoHeader.biSizeImage = imageBytes;
   return std::fwrite(&fileHeader, sizeof fileHeader, 1, file) == 1 &&
          std::fwrite(&infoHeader, sizeof infoHeader, 1, file) == 1;
 }
@@ -40,7 +51,7 @@ bool WriteHeaders(std::FILE* file, const CDibImage& image, std::uint32_t fileSiz
 
 bool BmpCanHold(std::int64_t width, std::int64_t height) {
   if (width < 0 || height < 0) return false;
-  const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
+  const std::uint64_t rowBytes = RowBytes(width);
   const std::uint64_t limit = std::numeric_limits<std::uint32_t>::max() - kPixelOffset;
   return rowBytes == 0 || static_cast<std::uint64_t>(height) <= limit / rowBytes;
 }
@@ -58,7 +69,8 @@ SaveResult WriteBmpFile(const CDibImage& image, const COutputTarget& target,
   CAtomicFile output(target);
   std::FILE* file = output.Open();
   if (file == nullptr) return SaveResult::kWriteError;
-  if (!WriteHeaders(file, image, static_cast<std::uint32_t>(imageBytes + kPixelOffset)))
+  if (!WriteHeaders(file, image.GetWidth(), image.GetHeight(),
+                    static_cast<std::uint32_t>(imageBytes)))
     return SaveResult::kWriteError;
 
   // The pixel block holds the rows bottom-up and padded, exactly as the file wants them; they go
@@ -72,4 +84,39 @@ SaveResult WriteBmpFile(const CDibImage& image, const COutputTarget& target,
     if (!ReportWritten(progress, written + kPixelOffset)) return SaveResult::kCancelled;
   }
   return output.Commit() ? SaveResult::kSaved : SaveResult::kWriteError;
+}
+
+CBmpRowWriter::CBmpRowWriter(const COutputTarget& target) : m_output(target) {}
+
+bool CBmpRowWriter::Begin(int width, int height, double /*pixelsPerInch: the header keeps none*/) {
+  if (width <= 0 || height <= 0 || !BmpCanHold(width, height)) return Fail(SaveResult::kTooLarge);
+  m_height = height;
+  m_rowBytes = RowBytes(width);
+  m_file = m_output.Open();
+  if (m_file == nullptr) return Fail(SaveResult::kWriteError);
+  const std::uint64_t imageBytes = m_rowBytes * static_cast<std::uint64_t>(height);
+  if (!WriteHeaders(m_file, width, height, static_cast<std::uint32_t>(imageBytes)))
+    return Fail(SaveResult::kWriteError);
+  return true;
+}
+
+// The file holds the rows bottom-up, as an image's pixel block does: the count rows from first
+// lie in the block as one run, and go to their place in the file in one write.
+bool CBmpRowWriter::Write(const CDibImage& rows, int first, int count) {
+  if (m_file == nullptr || count <= 0 || m_written + count > m_height)
+    return Fail(SaveResult::kWriteError);
+  const std::uint64_t offset =
+      kPixelOffset + static_cast<std::uint64_t>(m_height - m_written - count) * m_rowBytes;
+  const std::size_t bytes = static_cast<std::size_t>(m_rowBytes) * static_cast<std::size_t>(count);
+  if (fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0 ||
+      std::fwrite(rows.GetPixelAddress(0, first + count - 1), 1, bytes, m_file) != bytes)
+    return Fail(SaveResult::kWriteError);
+  m_written += count;
+  return true;
+}
+
+SaveResult CBmpRowWriter::Finish(CProgress*) {
+  if (Failure() != SaveResult::kSaved) return RecalledFailure();
+  if (m_file == nullptr || m_written != m_height) return SaveResult::kWriteError;
+  return m_output.Commit() ? SaveResult::kSaved : SaveResult::kWriteError;
 }

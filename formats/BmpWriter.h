@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/AtomicFile.h"
 #include "formats/OutputTarget.h"
+#include "formats/PosterRowSink.h"
 #include "formats/SaveResult.h"
 #include "image/DibImage.h"
 
@@ -20,3 +22,23 @@ class CProgress;
 
 [[nodiscard]] SaveResult WriteBmpFile(const CDibImage& image, const COutputTarget& target,
                                       CProgress* progress);
+
+// Writes a BMP file from its rows as they are made, top row first: each run of rows goes
+// straight to its place in the bottom-up file, so the picture is never held whole. The file has
+// the bytes WriteBmpFile writes for the same picture. A picture the format cannot hold is
+// refused at Begin, before the file is created.
+class CBmpRowWriter : public CPosterRowSink {
+ public:
+  explicit CBmpRowWriter(const COutputTarget& target);
+
+  [[nodiscard]] bool Begin(int width, int height, double pixelsPerInch) override;
+  [[nodiscard]] bool Write(const CDibImage& rows, int first, int count) override;
+  [[nodiscard]] SaveResult Finish(CProgress* progress) override;
+
+ private:
+  CAtomicFile m_output;
+  std::FILE* m_file = nullptr;
+  int m_height = 0;
+  int m_written = 0;  // rows from the top written so far
+  std::uint64_t m_rowBytes = 0;
+};

@@ -10,6 +10,7 @@
 
 #include "formats/AtomicFile.h"
 #include "formats/JpegError.h"
+#include "formats/JpegPosterSettings.h"
 #include "formats/JpegSaveReport.h"
 
 namespace {
@@ -46,21 +47,8 @@ void StartCompression(jpeg_compress_struct& info, jpeg_progress_mgr& monitor,
   monitor.progress_monitor = StopWhenAsked;
   info.progress = &monitor;
   jpeg_stdio_dest(&info, file);
-  info.image_width = static_cast<JDIMENSION>(image.GetWidth());
-  info.image_height = static_cast<JDIMENSION>(image.GetHeight());
-  info.input_components = 3;
-  info.in_color_space = JCS_EXT_BGR;  // the image's own byte order: rows go in unchanged
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, quality, TRUE);
-  info.optimize_coding = TRUE;
-  // Dots per inch, rounded to the whole number the header holds; without a print size the
-  // library's 1 × 1 aspect with no unit.
-  const double pixelsPerInch = image.GetPixelsPerInch();
-  if (pixelsPerInch >= 0.5) {
-    info.density_unit = 1;
-    info.X_density = info.Y_density =
-        static_cast<UINT16>(std::min(std::lround(pixelsPerInch), long{UINT16_MAX}));
-  }
+  SetPosterJpegSettings(info, image.GetWidth(), image.GetHeight(), quality,
+                        image.GetPixelsPerInch());
   jpeg_start_compress(&info, TRUE);
 }
 

@@ -2,8 +2,9 @@
 //
 // The compressing loop hands the library the image's rows top row first, kJpegRowsPerCall at a
 // time, asking the feed before each step whether those rows may be read yet, and telling it how
-// far it got. The file is a baseline JPEG with optimised Huffman tables; whoever feeds the rows,
-// and however late they come, the file's bytes are the same.
+// far it got. The file is a baseline JPEG, its Huffman tables optimised up to a size (see
+// JpegPosterSettings.h); whoever feeds the rows, and however late they come, the file's bytes
+// are the same.
 #pragma once
 
 #include <string>

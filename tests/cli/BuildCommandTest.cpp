@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "formats/BmpWriter.h"
 #include "formats/ImageFile.h"
@@ -180,15 +183,14 @@ TEST(CliBuild, MatchedOrderBuildsAndTakesARepeatDistance) {
   EXPECT_EQ(RunCli(args).exitCode, 2);
 }
 
-TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
-  Scene scene("interrupt");
-  const std::string out = scene.dir + "/big.bmp";
-  // A poster of about 6000 × 4500 pixels: its main image takes far longer to resample than the
-  // interrupt takes to arrive.
-  std::vector<std::string> args = {"build", scene.main, scene.tiles[0], "--print-width", "50",
-                                   "--fraction", "1", "--dpi", "120", "-o", out};
+namespace {
+
+// Runs the command line with args and sends it signal once its standard error shows shown;
+// returns the exit status and the standard error.
+std::pair<int, std::string> SignalWhenShown(std::vector<std::string> args, const std::string& shown,
+                                            int signal) {
   int errPipe[2];
-  ASSERT_EQ(pipe(errPipe), 0);
+  if (pipe(errPipe) != 0) return {-1, "no pipe"};
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(errPipe[1], STDERR_FILENO);
@@ -207,19 +209,49 @@ TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
   bool sent = false;
   for (ssize_t n; (n = read(errPipe[0], buffer, sizeof buffer)) > 0;) {
     err.append(buffer, static_cast<std::size_t>(n));
-    if (!sent && err.find("Resampling main poster image") != std::string::npos) {
-      kill(pid, SIGINT);
+    if (!sent && err.find(shown) != std::string::npos) {
+      kill(pid, signal);
       sent = true;
     }
   }
   close(errPipe[0]);
   int status = 0;
   waitpid(pid, &status, 0);
-  ASSERT_TRUE(sent) << err;
-  ASSERT_TRUE(WIFEXITED(status)) << err;
-  EXPECT_EQ(WEXITSTATUS(status), 130) << err;
+  if (!sent) return {-1, err};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
+}
+
+}  // namespace
+
+TEST(CliBuild, InterruptCancelsAndLeavesNoFile) {
+  Scene scene("interrupt");
+  const std::string out = scene.dir + "/big.bmp";
+  // A poster of about 6000 × 4500 pixels: its main image takes far longer to resample than the
+  // interrupt takes to arrive.
+  const auto [status, err] =
+      SignalWhenShown({"build", scene.main, scene.tiles[0], "--print-width", "50", "--fraction",
+                       "1", "--dpi", "120", "-o", out},
+                      "Resampling main poster image", SIGINT);
+  EXPECT_EQ(status, 130) << err;
   EXPECT_FALSE(test::Exists(out));
   EXPECT_EQ(test::FileCount(scene.dir), 4u);  // main and three tiles: nothing half-written
+}
+
+// A poster laid straight into its file has the file open while its cells are laid: a signal
+// then still leaves nothing behind.
+TEST(CliBuild, SignalsWhileAPosterIsLaidIntoItsFileLeaveNoFile) {
+  Scene scene("laying-signal");
+  for (const char* name : {"/big.png", "/big.jpg"}) {
+    const std::string out = scene.dir + name;
+    // About 6,000 × 4,500 pixels: nine tenths of the laying take far longer than a signal.
+    const auto [status, err] =
+        SignalWhenShown({"build", scene.main, scene.tiles[0], "--print-width", "50",
+                         "--fraction", "1", "--dpi", "120", "-o", out},
+                        "Laying tiles . . . 10%", SIGTERM);
+    EXPECT_EQ(status, 143) << err;
+    EXPECT_FALSE(test::Exists(out));
+    EXPECT_EQ(test::FileCount(scene.dir), 4u);
+  }
 }
 
 // A typed width is taken as typed: 1.14 × 100 is 113.999… in binary, and cutting it to

@@ -100,3 +100,25 @@ TEST(PosterLimits, WidthsPastTheGridAreMeasuredNotLaidOut) {
       << check.message;
   EXPECT_GT(NumberAfter(check.message, "A print width of "), 0) << check.message;
 }
+
+// A poster laid straight into its file holds a few cell rows, not the poster, plus what the
+// JPEG library keeps to optimise its tables; the matched order still builds the poster whole.
+TEST(PosterLimits, APosterLaidIntoItsFileNeedsNoMemoryForThePoster) {
+  constexpr std::uint64_t kMemory = std::uint64_t{400} << 20;
+  // 45,000 x 33,750 pixels: 4.5 GB whole, too many pixels for optimised JPEG tables.
+  LimitsCase wall(75, DPIFractionCode::Whole);
+  EXPECT_FALSE(CheckPosterLimits(wall.tiles, wall.setup, PosterFileFormat::kJpeg, kMemory).fits);
+  EXPECT_TRUE(
+      CheckPosterLimits(wall.tiles, wall.setup, PosterFileFormat::kJpeg, kMemory, true).fits);
+  wall.setup.params.TileOrder = TileOrderMode::Matched;
+  EXPECT_FALSE(
+      CheckPosterLimits(wall.tiles, wall.setup, PosterFileFormat::kJpeg, kMemory, true).fits);
+  // 15,000 x 11,250 pixels: a BMP file needs its rows only; a JPEG's optimised tables need
+  // every coefficient, 506 MB.
+  LimitsCase large(25, DPIFractionCode::Whole);
+  EXPECT_TRUE(CheckPosterLimits(large.tiles, large.setup, PosterFileFormat::kBmp, kMemory, true).fits);
+  const PosterLimitCheck jpeg =
+      CheckPosterLimits(large.tiles, large.setup, PosterFileFormat::kJpeg, kMemory, true);
+  EXPECT_FALSE(jpeg.fits);
+  EXPECT_NE(jpeg.message.find("Saved as BMP"), std::string::npos) << jpeg.message;
+}
