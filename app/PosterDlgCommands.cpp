@@ -7,6 +7,7 @@
 #include "app/PosterDlg.h"
 #include "app/ProgressDlg.h"
 #include "engine/BuildPoster.h"
+#include "engine/MemoryBudget.h"
 #include "platform/HelpWindow.h"
 #include "platform/MessageBox.h"
 #include "resources/StringTable.h"
@@ -55,7 +56,7 @@ void CPosterDlg::OnPrinterSetup() {
 // allocated. A cancelled build closes its progress dialog and says nothing more.
 void CPosterDlg::OnBuildPoster() {
   const PosterLimitCheck limits =
-      CheckPosterLimits(m_tiles, Setup(), SaveFormat(), MachineMemoryBytes());
+      CheckPosterLimits(m_tiles, Setup(), SaveFormat(), ProcessMemoryBudget().bytes);
   if (!limits.fits) {
     ShowMessage(this, QString::fromStdString(limits.message));
     return;

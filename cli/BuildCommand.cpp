@@ -98,11 +98,8 @@ bool SizeThePoster(const BuildOptions& options, PosterFormat format, const TileL
   // The width is taken as typed: only derived inch values are cut to hundredths.
   if (options.printWidthInches) setup.printSize.width = *options.printWidthInches;
   ComputeInitialPrintSize(setup.printSize, setup.imageWidth, setup.imageHeight, setup.printer);
-  const PosterLimitCheck limits = CheckPosterLimits(
-      tiles, setup, format == PosterFormat::kJpeg ? PosterFileFormat::kJpeg : PosterFileFormat::kBmp,
-      MachineMemoryBytes());
-  if (!limits.fits) PrintError(limits.message);
-  return limits.fits;
+  return PosterFitsLimits(
+      tiles, setup, format == PosterFormat::kJpeg ? PosterFileFormat::kJpeg : PosterFileFormat::kBmp);
 }
 
 }  // namespace

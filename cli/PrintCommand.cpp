@@ -159,6 +159,8 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
   if (build.printWidthInches) inputs.setup.printSize.width = *build.printWidthInches;
   ComputeInitialPrintSize(inputs.setup.printSize, inputs.setup.imageWidth, inputs.setup.imageHeight,
                           inputs.setup.printer);
+  if (tiles.GetCount() > 0 && !PosterFitsLimits(tiles, inputs.setup, PosterFileFormat::kNone))
+    return kExitFailure;
   PrintJob job;
   job.mainImagePath = build.mainImage;
   job.dpiX = inputs.setup.printer.dpiX;

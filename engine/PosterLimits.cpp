@@ -1,7 +1,5 @@
 #include "engine/PosterLimits.h"
 
-#include <sys/sysinfo.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -62,6 +60,7 @@ bool FormatHolds(PosterFileFormat format, const PosterSize& size) {
 struct Limits {
   PosterFileFormat format;
   std::uint64_t memoryBytes;
+  std::string memoryHolder;  // empty: the machine
 };
 
 bool Fits(const TileList& tiles, const PosterSetup& setup, const Limits& limits) {
@@ -126,10 +125,14 @@ std::string LimitSentence(const TileList& tiles, const PosterSetup& setup, const
                           const PosterSize& size) {
   const std::string w = Grouped(size.width), h = Grouped(size.height);
   const double needed = EstimateBuildBytes(tiles, setup);
-  if (needed > static_cast<double>(limits.memoryBytes))
-    return res::FormatString(res::IDS_POSTER_PAST_MEMORY,
-                             {w, h, Grouped(std::ceil(needed / kMegabyte)),
-                              Grouped(std::floor(limits.memoryBytes / kMegabyte))});
+  if (needed > static_cast<double>(limits.memoryBytes)) {
+    const std::string neededMb = Grouped(std::ceil(needed / kMegabyte));
+    const std::string availableMb = Grouped(std::floor(limits.memoryBytes / kMegabyte));
+    if (!limits.memoryHolder.empty())
+      return res::FormatString(res::IDS_POSTER_PAST_PROCESS,
+                               {w, h, neededMb, availableMb, limits.memoryHolder});
+    return res::FormatString(res::IDS_POSTER_PAST_MEMORY, {w, h, neededMb, availableMb});
+  }
   if (limits.format == PosterFileFormat::kJpeg)
     return res::FormatString(res::IDS_POSTER_PAST_JPEG, {w, h});
   return res::FormatString(res::IDS_POSTER_PAST_BMP,
@@ -148,7 +151,7 @@ std::string RemedySentences(const TileList& tiles, const PosterSetup& setup,
   if (limits.format != PosterFileFormat::kNone) {
     const PosterFileFormat other =
         limits.format == PosterFileFormat::kJpeg ? PosterFileFormat::kBmp : PosterFileFormat::kJpeg;
-    if (Fits(tiles, setup, {other, limits.memoryBytes}))
+    if (Fits(tiles, setup, {other, limits.memoryBytes, limits.memoryHolder}))
       add(res::LoadString(other == PosterFileFormat::kJpeg ? res::IDS_FITTING_AS_JPEG
                                                            : res::IDS_FITTING_AS_BMP));
   }
@@ -166,15 +169,11 @@ double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup) {
 }
 
 PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
-                                   PosterFileFormat format, std::uint64_t memoryBytes) {
-  const Limits limits{format, memoryBytes};
+                                   PosterFileFormat format, std::uint64_t memoryBytes,
+                                   const std::string& memoryHolder) {
+  const Limits limits{format, memoryBytes, memoryHolder};
   if (Fits(tiles, setup, limits)) return {};
   const PosterSize size = PredictSize(tiles, setup);
   return {false, LimitSentence(tiles, setup, limits, size) + RemedySentences(tiles, setup, limits)};
 }
 
-std::uint64_t MachineMemoryBytes() {
-  struct sysinfo info {};
-  if (sysinfo(&info) != 0) return UINT64_MAX;
-  return (static_cast<std::uint64_t>(info.totalram) + info.totalswap) * info.mem_unit;
-}

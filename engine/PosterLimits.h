@@ -24,11 +24,10 @@ struct PosterLimitCheck {
 // poster resolution alone.
 [[nodiscard]] double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup);
 
-// Checks the setup against memoryBytes (physical memory and swap; see MachineMemoryBytes) and
-// the limits of format.
+// Checks the setup against memoryBytes (what the process may take; see ProcessMemoryBudget) and
+// the limits of format. memoryHolder, when given, names what holds the process below the
+// machine's memory, and the message speaks of that instead of the machine.
 [[nodiscard]] PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
                                                  PosterFileFormat format,
-                                                 std::uint64_t memoryBytes);
-
-// Physical memory plus swap of this machine, in bytes.
-[[nodiscard]] std::uint64_t MachineMemoryBytes();
+                                                 std::uint64_t memoryBytes,
+                                                 const std::string& memoryHolder = {});

@@ -107,6 +107,9 @@ constexpr Entry kStrings[] = {
     {IDS_FITTING_FRACTION, "A poster resolution of 1/%s of the printer resolution fits."},
     {IDS_FITTING_AS_JPEG, "Saved as JPEG it fits."},
     {IDS_FITTING_AS_BMP, "Saved as BMP it fits."},
+    {IDS_POSTER_PAST_PROCESS,
+     "The poster would be %s x %s pixels, and building it needs %s MB of memory, more than this "
+     "process may take (%s MB, %s)."},
     {IDS_MAIN_IMAGE_TITLE, "Select Poster Image File"},
     {IDS_IMAGE_FILTER,
      "Images (*.jpg *.jpeg *.png *.webp *.heic *.heif *.avif *.bmp *.gif)|"
