@@ -110,6 +110,8 @@ constexpr Entry kStrings[] = {
     {IDS_POSTER_PAST_PROCESS,
      "The poster would be %s x %s pixels, and building it needs %s MB of memory, more than this "
      "process may take (%s MB, %s)."},
+    {IDS_IMAGE_TOO_LARGE,
+     "too large: %s x %s pixels, more than can be read here (%s at most on each side)"},
     {IDS_MAIN_IMAGE_TITLE, "Select Poster Image File"},
     {IDS_IMAGE_FILTER,
      "Images (*.jpg *.jpeg *.png *.webp *.heic *.heif *.avif *.bmp *.gif)|"

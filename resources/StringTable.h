@@ -75,6 +75,7 @@ enum StringId : unsigned {
   IDS_OUTPUT_NOT_FILE = 217,
   IDS_WRITE_ERROR_CAUSE = 218,
   IDS_OUTPUT_FOLDER = 219,
+  IDS_IMAGE_TOO_LARGE = 228,
   // Posters past a limit, and the settings that would fit.
   IDS_POSTER_PAST_MEMORY = 220,
   IDS_POSTER_PAST_JPEG = 221,
