@@ -138,6 +138,15 @@ TEST(HostileFiles, BombsAreRefusedBeforeTheirPictureIsAllocatedAndHugeOnesSaySo)
   EXPECT_FALSE(Load(image, bomb));
   EXPECT_EQ(DescribeRefusal(bomb), "the image is damaged or of a kind that cannot be read here");
 
+  // 51 bytes of PNG declaring 65535 x 65535 pixels, its data ending before the first row.
+  const std::string pngBomb = test::ScratchPath("bomb.png");
+  const char kPngBomb[] =
+      "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xff\xff\0\0\xff\xff\x08\x02\0\0\0\x39\x67\x4e\x07"
+      "\0\0\0\x06IDAT\x78\x9c\x63\x60\x80\x01\xee\xb1\x67\x6d";
+  test::WriteFile(pngBomb, test::Bytes(kPngBomb, kPngBomb + sizeof kPngBomb - 1));
+  EXPECT_FALSE(Load(image, pngBomb));
+  EXPECT_FALSE(image.IsValid());
+
   // A PNG header declaring 100,000 pixels across is too large, not damaged.
   std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\0\0\x14\x08\x02\0\0\0", 29);
   png.resize(64, '\0');
