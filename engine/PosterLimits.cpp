@@ -63,8 +63,22 @@ struct Limits {
   std::string memoryHolder;  // empty: the machine
 };
 
+// A JPEG file with optimised Huffman tables holds every block's coefficients until its last pass:
+// two bytes a sample, for a whole luma plane and two chroma planes of a quarter of it.
+double JpegCoefficientBytes(const PosterSize& size) {
+  constexpr double kBytesPerMcu = 6 * 64 * 2;  // four luma and two chroma blocks per 16 x 16
+  return std::ceil(size.width / 16) * std::ceil(size.height / 16) * kBytesPerMcu;
+}
+
+// The memory the build and the save into format take together at their peak.
+double NeededBytes(const TileList& tiles, const PosterSetup& setup, PosterFileFormat format) {
+  const double build = EstimateBuildBytes(tiles, setup);
+  if (format != PosterFileFormat::kJpeg) return build;
+  return build + JpegCoefficientBytes(PredictSize(tiles, setup));
+}
+
 bool Fits(const TileList& tiles, const PosterSetup& setup, const Limits& limits) {
-  return EstimateBuildBytes(tiles, setup) <= static_cast<double>(limits.memoryBytes) &&
+  return NeededBytes(tiles, setup, limits.format) <= static_cast<double>(limits.memoryBytes) &&
          FormatHolds(limits.format, PredictSize(tiles, setup));
 }
 
@@ -124,7 +138,7 @@ std::string Inches(double inches) {
 std::string LimitSentence(const TileList& tiles, const PosterSetup& setup, const Limits& limits,
                           const PosterSize& size) {
   const std::string w = Grouped(size.width), h = Grouped(size.height);
-  const double needed = EstimateBuildBytes(tiles, setup);
+  const double needed = NeededBytes(tiles, setup, limits.format);
   if (needed > static_cast<double>(limits.memoryBytes)) {
     const std::string neededMb = Grouped(std::ceil(needed / kMegabyte));
     const std::string availableMb = Grouped(std::floor(limits.memoryBytes / kMegabyte));

@@ -345,6 +345,13 @@ TEST(CliHostile, TheProcesssMemoryLimitRefusesBeforeTheBuildAndNamesItself) {
     EXPECT_TRUE(Has(r.err, "its address-space limit, ulimit -v).")) << r.err;
     EXPECT_FALSE(Has(r.err, ". . .")) << "no stage of the build may start: " << r.err;
   }
+  // 30 inches: the poster alone fits, but a JPEG file holds as much again while it is written.
+  const auto r = RunCli({"build", scene.main, scene.tileA, "--print-width", "30", "--fraction",
+                         "1", "-o", scene.dir + "/p.jpg"},
+                        limited);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, "more than this process may take (")) << r.err;
+  EXPECT_FALSE(Has(r.err, ". . .")) << "no stage of the build may start: " << r.err;
   EXPECT_EQ(scene.Entries(), 3u);
 }
 
