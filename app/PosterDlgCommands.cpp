@@ -10,6 +10,7 @@
 #include "app/PosterDlg.h"
 #include "app/ProgressDlg.h"
 #include "engine/BuildPoster.h"
+#include "engine/MemoryBudget.h"
 #include "engine/UseLimitCheck.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
@@ -95,7 +96,7 @@ void CPosterDlg::OnBuildPoster() {
   // The file format's limits wait for Save: the poster may be meant for the preview, the
   // printer or another format.
   const PosterLimitCheck limits =
-      CheckPosterLimits(m_tiles, Setup(), PosterFileFormat::kNone, MachineMemoryBytes());
+      CheckPosterLimits(m_tiles, Setup(), PosterFileFormat::kNone, ProcessMemoryBudget().bytes);
   if (!limits.fits) {
     ShowMessage(this, QString::fromStdString(limits.message));
     return;

@@ -170,9 +170,7 @@ bool SizeThePoster(const BuildOptions& options, PosterFormat format, const TileL
   const PosterFileFormat limitsOf = format == PosterFormat::kJpeg  ? PosterFileFormat::kJpeg
                                     : format == PosterFormat::kBmp ? PosterFileFormat::kBmp
                                                                    : PosterFileFormat::kNone;
-  const PosterLimitCheck limits = CheckPosterLimits(tiles, setup, limitsOf, MachineMemoryBytes(), true);
-  if (!limits.fits) PrintError(limits.message);
-  return limits.fits;
+  return PosterFitsLimits(tiles, setup, limitsOf, true);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/TileFolder.h"
+#include "engine/MemoryBudget.h"
 #include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "formats/InputFile.h"
@@ -82,4 +83,13 @@ std::vector<std::string> InputFiles(const BuildOptions& options, const TileList&
   inputs.insert(inputs.end(), options.tileListFiles.begin(), options.tileListFiles.end());
   for (int i = 0; i < tiles.GetCount(); ++i) inputs.push_back(tiles.GetText(i));
   return inputs;
+}
+
+bool PosterFitsLimits(const TileList& tiles, const PosterSetup& setup, PosterFileFormat format,
+                      bool toFile) {
+  const MemoryBudget budget = ProcessMemoryBudget();
+  const PosterLimitCheck limits = CheckPosterLimits(tiles, setup, format, budget.bytes, toFile,
+                                                    DescribeMemoryLimit(budget.limit));
+  if (!limits.fits) PrintError(limits.message);
+  return limits.fits;
 }

@@ -7,6 +7,7 @@
 
 #include "cli/BuildOptions.h"
 #include "engine/BuildPoster.h"
+#include "engine/PosterLimits.h"
 
 // Loads the main image as the program does, a probe first, then the pixels, and keeps its size
 // in setup; false (the cause printed) when it cannot be read. A picture whose data ends early is
@@ -21,6 +22,13 @@
 // Every file a build reads: its output may be none of them.
 [[nodiscard]] std::vector<std::string> InputFiles(const BuildOptions& options,
                                                   const TileList& tiles);
+
+// Whether the poster keeps within the memory this process may take and the limits of format;
+// false otherwise, with the reason printed, naming what holds the process below the machine's
+// memory where something does. toFile: the build writes the poster straight into its file (see
+// EstimateBuildBytes).
+[[nodiscard]] bool PosterFitsLimits(const TileList& tiles, const PosterSetup& setup,
+                                    PosterFileFormat format, bool toFile);
 
 // The options, seed, threads and matching distance of a build; the images, the print size and
 // the printer are the caller's.

@@ -13,11 +13,11 @@ const char* const kBuildUsage =
     "  --tile-list FILE     add the files named in FILE, one per line\n"
     "  --tiles-dir DIR      add the images of a folder (hidden files passed over)\n"
     "  --recursive          with --tiles-dir: the images of every subfolder as well\n"
-    "  --print-width IN     print width in inches, 0.01 or more (height follows the main\n"
+    "  --print-width IN     print width in inches, 0.01 to 1,000,000 (height follows the main\n"
     "                       image; default: one image pixel per printer dot)\n"
     "  --dpi N              printer resolution (default 600)\n"
     "  --fraction 1|2|3|4|8|16   printer dots per poster pixel (default 4)\n"
-    "  --size small|medium|large|custom:PERCENT   tile size (default medium)\n"
+    "  --size small|medium|large|custom:PERCENT   tile size, PERCENT 10 to 500 (default medium)\n"
     "  --order random|sequential|matched   tile order (default random); matched puts each\n"
     "                       tile where its colours fit the main image\n"
     "  --repeat-distance N  matched order: no tile again within N cells (default 4)\n"
@@ -199,6 +199,9 @@ std::string ApplyOption(const std::string& name, const std::string& value, Build
   if (ApplyValueOption(name, value, o)) return {};
   if (name == "--print-width")
     return "invalid value '" + value + "' for --print-width: give 0.01 to 1,000,000 inches";
+  if (name == "--size")
+    return "invalid value '" + value +
+           "' for --size: give small, medium, large or custom:PERCENT with PERCENT 10 to 500";
   return "invalid value '" + value + "' for " + name;
 }
 

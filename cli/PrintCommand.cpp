@@ -227,6 +227,8 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
   std::optional<COutputTarget> placement;
   if (!CheckPlacement(build, tiles, options.pdf, placement)) return kExitFailure;
 
+  if (tiles.GetCount() > 0 && !PosterFitsLimits(tiles, inputs.setup, PosterFileFormat::kNone, false))
+    return kExitFailure;
   PrintJob job;
   job.mainImagePath = build.mainImage;
   job.dpiX = inputs.setup.printer.dpiX;

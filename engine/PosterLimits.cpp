@@ -1,7 +1,5 @@
 #include "engine/PosterLimits.h"
 
-#include <sys/sysinfo.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -71,6 +69,7 @@ struct Limits {
   PosterFileFormat format;
   std::uint64_t memoryBytes;
   bool toFile = false;  // the build may lay the poster straight into its file
+  std::string memoryHolder;  // empty: the machine
 };
 
 double NeededBytes(const TileList& tiles, const PosterSetup& setup, const Limits& limits) {
@@ -140,10 +139,14 @@ std::string LimitSentence(const TileList& tiles, const PosterSetup& setup, const
                           const PosterSize& size) {
   const std::string w = Grouped(size.width), h = Grouped(size.height);
   const double needed = NeededBytes(tiles, setup, limits);
-  if (needed > static_cast<double>(limits.memoryBytes))
-    return res::FormatString(res::IDS_POSTER_PAST_MEMORY,
-                             {w, h, Grouped(std::ceil(needed / kMegabyte)),
-                              Grouped(std::floor(limits.memoryBytes / kMegabyte))});
+  if (needed > static_cast<double>(limits.memoryBytes)) {
+    const std::string neededMb = Grouped(std::ceil(needed / kMegabyte));
+    const std::string availableMb = Grouped(std::floor(limits.memoryBytes / kMegabyte));
+    if (!limits.memoryHolder.empty())
+      return res::FormatString(res::IDS_POSTER_PAST_PROCESS,
+                               {w, h, neededMb, availableMb, limits.memoryHolder});
+    return res::FormatString(res::IDS_POSTER_PAST_MEMORY, {w, h, neededMb, availableMb});
+  }
   if (limits.format == PosterFileFormat::kJpeg)
     return res::FormatString(res::IDS_POSTER_PAST_JPEG, {w, h});
   return res::FormatString(res::IDS_POSTER_PAST_BMP,
@@ -162,7 +165,7 @@ std::string RemedySentences(const TileList& tiles, const PosterSetup& setup,
   if (limits.format != PosterFileFormat::kNone) {
     const PosterFileFormat other =
         limits.format == PosterFileFormat::kJpeg ? PosterFileFormat::kBmp : PosterFileFormat::kJpeg;
-    if (Fits(tiles, setup, {other, limits.memoryBytes, limits.toFile}))
+    if (Fits(tiles, setup, {other, limits.memoryBytes, limits.toFile, limits.memoryHolder}))
       add(res::LoadString(other == PosterFileFormat::kJpeg ? res::IDS_FITTING_AS_JPEG
                                                            : res::IDS_FITTING_AS_BMP));
   }
@@ -177,27 +180,22 @@ double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup,
   const TileGrid& g = size.grid;
   const double tileImages = tiles.GetCount() * PictureBytes(g.tileWidth, g.tileHeight);
   double poster = PictureBytes(size.width, size.height);
-  if (toFile && BuildsIntoFile(setup, size.width, size.height)) {
-    // A few cell rows, and what the JPEG library keeps of the picture.
+  // Laid straight into its file, the poster is held a few cell rows at a time.
+  if (toFile && BuildsIntoFile(setup, size.width, size.height))
     poster = std::min(poster, static_cast<double>(kStreamedRowsBytes));
-    if (format == PosterFileFormat::kJpeg)
-      poster += static_cast<double>(JpegCodingBytes(Side(size.width), Side(size.height)));
-  }
+  // What the JPEG library keeps of the picture while it writes the file, laid or saved whole.
+  if (toFile && format == PosterFileFormat::kJpeg)
+    poster += static_cast<double>(JpegCodingBytes(Side(size.width), Side(size.height)));
   return poster + tileImages +
          PictureBytes(setup.imageWidth, setup.imageHeight) + LargestTileBytes(tiles);
 }
 
 PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
                                    PosterFileFormat format, std::uint64_t memoryBytes,
-                                   bool toFile) {
-  const Limits limits{format, memoryBytes, toFile};
+                                   bool toFile, const std::string& memoryHolder) {
+  const Limits limits{format, memoryBytes, toFile, memoryHolder};
   if (Fits(tiles, setup, limits)) return {};
   const PosterSize size = PredictSize(tiles, setup);
   return {false, LimitSentence(tiles, setup, limits, size) + RemedySentences(tiles, setup, limits)};
 }
 
-std::uint64_t MachineMemoryBytes() {
-  struct sysinfo info {};
-  if (sysinfo(&info) != 0) return UINT64_MAX;
-  return (static_cast<std::uint64_t>(info.totalram) + info.totalswap) * info.mem_unit;
-}

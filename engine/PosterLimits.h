@@ -29,11 +29,11 @@ struct PosterLimitCheck {
                                         PosterFileFormat format = PosterFileFormat::kNone,
                                         bool toFile = false);
 
-// Checks the setup against memoryBytes (physical memory and swap; see MachineMemoryBytes) and
-// the limits of format; toFile as for EstimateBuildBytes.
+// Checks the setup against memoryBytes (what the process may take; see ProcessMemoryBudget) and
+// the limits of format; toFile as for EstimateBuildBytes. memoryHolder, when given, names what
+// holds the process below the machine's memory, and the message speaks of that instead of the
+// machine.
 [[nodiscard]] PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,
                                                  PosterFileFormat format,
-                                                 std::uint64_t memoryBytes, bool toFile = false);
-
-// Physical memory plus swap of this machine, in bytes.
-[[nodiscard]] std::uint64_t MachineMemoryBytes();
+                                                 std::uint64_t memoryBytes, bool toFile = false,
+                                                 const std::string& memoryHolder = {});

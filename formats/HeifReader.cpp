@@ -118,8 +118,6 @@ void Decode(CDibImage& image) {
   std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
   if (!options) return;
   options->convert_hdr_to_8bit = 1;
-  // The picture is allocated before the library decodes anything.
-  if (!image.Create(width, height)) return;
   heif_image* decoded = nullptr;
   const heif_error error =
       heif_decode_image(opened.primary.get(), &decoded, heif_colorspace_RGB,
@@ -134,6 +132,8 @@ void Decode(CDibImage& image) {
     image.ClearValid();
     return;
   }
+  // Only a picture the data filled is given pixels of its size.
+  if (!image.Create(width, height)) return;
   CopyRows(picture.get(), image, alpha);
 }
 

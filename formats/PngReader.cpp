@@ -2,6 +2,7 @@
 
 #include <spng.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -82,7 +83,7 @@ void ConvertRow(std::uint8_t* target, const std::uint8_t* decoded, int width, Ro
 void DecodeSequential(spng_ctx* ctx, CDibImage& image, RowKind kind, std::size_t rowBytes,
                       std::vector<std::uint8_t>& row) {
   const int width = image.GetWidth();
-  for (int y = 0; y < image.GetHeight(); ++y) {
+  for (int y = image.m_currentRow; y < image.GetHeight(); ++y) {
     std::uint8_t* target = image.GetPixelAddress(0, y);
     std::uint8_t* decoded = kind == RowKind::kRgb ? target : row.data();
     const int status = spng_decode_row(ctx, decoded, rowBytes);
@@ -96,9 +97,9 @@ void DecodeSequential(spng_ctx* ctx, CDibImage& image, RowKind kind, std::size_t
 // Interlaced files fill each row over seven passes, so the whole picture is decoded into one
 // buffer first; rows not reached when the data ends stay zero.
 void DecodeInterlaced(spng_ctx* ctx, CDibImage& image, RowKind kind, std::size_t rowBytes,
-                      std::vector<std::uint8_t>& rows) {
+                      std::vector<std::uint8_t>& rows, int status) {
   const std::size_t height = static_cast<std::size_t>(image.GetHeight());
-  for (int status = 0; status == 0;) {
+  while (status == 0) {
     spng_row_info info{};
     if (spng_get_row_info(ctx, &info) != 0 || info.row_num >= height) break;
     status = spng_decode_row(ctx, rows.data() + info.row_num * rowBytes, rowBytes);
@@ -117,18 +118,27 @@ void Decode(CDibImage& image, ReadContext& context) {
   const RowKind kind = ChooseRowKind(ctx.get(), ihdr, transparency);
   std::size_t imageBytes = 0;
   if (spng_decoded_image_size(ctx.get(), FormatOf(kind), &imageBytes) != 0) return;
-  // Every buffer and the picture are allocated before the library decodes anything.
   const std::size_t rowBytes = imageBytes / ihdr.height;
-  const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
-  std::vector<std::uint8_t> buffer(interlaced ? imageBytes : kind == RowKind::kRgb ? 0 : rowBytes);
-  if (!image.Create(static_cast<int>(ihdr.width), static_cast<int>(ihdr.height))) return;
-  image.m_currentRow = 0;
   const int flags = SPNG_DECODE_PROGRESSIVE | (transparency ? SPNG_DECODE_TRNS : 0);
   if (spng_decode_image(ctx.get(), nullptr, 0, FormatOf(kind), flags) != 0) return;
-  if (interlaced)
-    DecodeInterlaced(ctx.get(), image, kind, rowBytes, buffer);
-  else
-    DecodeSequential(ctx.get(), image, kind, rowBytes, buffer);
+  // A few bytes may declare a picture of gigabytes: the first row is decoded before anything of
+  // the picture's size is allocated, and a file whose data ends before it is refused.
+  std::vector<std::uint8_t> first(rowBytes);
+  spng_row_info info{};
+  if (spng_get_row_info(ctx.get(), &info) != 0) return;
+  const int status = spng_decode_row(ctx.get(), first.data(), rowBytes);
+  if (status != 0 && status != SPNG_EOI) return;
+  if (!image.Create(static_cast<int>(ihdr.width), static_cast<int>(ihdr.height))) return;
+  image.m_currentRow = 0;
+  if (ihdr.interlace_method != SPNG_INTERLACE_NONE) {
+    std::vector<std::uint8_t> rows(imageBytes);
+    std::copy(first.begin(), first.end(), rows.begin() + info.row_num * rowBytes);
+    DecodeInterlaced(ctx.get(), image, kind, rowBytes, rows, status);
+    return;
+  }
+  ConvertRow(image.GetPixelAddress(0, 0), first.data(), image.GetWidth(), kind);
+  image.m_currentRow = 1;
+  if (status == 0) DecodeSequential(ctx.get(), image, kind, rowBytes, first);
 }
 
 }  // namespace

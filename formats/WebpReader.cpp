@@ -40,6 +40,24 @@ bool ReadStillFeatures(const Bytes& bytes, WebPBitstreamFeatures& features) {
          !features.has_animation && features.width > 0 && features.height > 0;
 }
 
+// Whether the data holds at least the picture's first row. A few bytes may declare a picture of
+// 16383 x 16383; decoding only the top row (the library then stops) costs a row's memory, not
+// the whole picture's, and refuses such a file before anything of its size is allocated.
+bool DecodesFirstRow(const Bytes& bytes, const WebPBitstreamFeatures& features) {
+  WebPDecoderConfig config;
+  if (!WebPInitDecoderConfig(&config)) return false;
+  config.input = features;
+  config.options.use_cropping = 1;
+  config.options.crop_left = 0;
+  config.options.crop_top = 0;
+  config.options.crop_width = features.width;
+  config.options.crop_height = 1;
+  config.output.colorspace = MODE_BGRA;
+  const bool decoded = WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK;
+  WebPFreeDecBuffer(&config.output);
+  return decoded;
+}
+
 // Opaque pictures are decoded straight into the image rows: the library writes blue, green, red
 // and, told to flip, starts at the bottom row, which is where the image keeps its first row.
 void DecodeOpaque(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config) {
@@ -75,7 +93,7 @@ void Decode(CDibImage& image) {
   // shares the first byte is refused after its first kilobytes.
   if (!WebPInitDecoderConfig(&config) || !ReadStart(image, kHeaderBytes, bytes) ||
       !ReadStillFeatures(bytes, config.input) || !ReadWhole(image, bytes) ||
-      !ReadStillFeatures(bytes, config.input))
+      !ReadStillFeatures(bytes, config.input) || !DecodesFirstRow(bytes, config.input))
     return;
   const int width = config.input.width, height = config.input.height;
   const bool alpha = config.input.has_alpha != 0;
@@ -99,7 +117,9 @@ BOOL ProbeWebpFile(CDibImage& image, int& width, int& height, ReadContext& conte
   try {
     Bytes bytes;
     WebPBitstreamFeatures features{};
-    if (ReadStart(image, kHeaderBytes, bytes) && ReadStillFeatures(bytes, features)) {
+    if (ReadStart(image, kHeaderBytes, bytes) && ReadStillFeatures(bytes, features) &&
+        ReadWhole(image, bytes) && ReadStillFeatures(bytes, features) &&
+        DecodesFirstRow(bytes, features)) {
       width = features.width;
       height = features.height;
       accepted = TRUE;

@@ -110,6 +110,11 @@ constexpr Entry kStrings[] = {
     {IDS_FITTING_FRACTION, "A poster resolution of 1/%s of the printer resolution fits."},
     {IDS_FITTING_AS_JPEG, "Saved as JPEG it fits."},
     {IDS_FITTING_AS_BMP, "Saved as BMP it fits."},
+    {IDS_POSTER_PAST_PROCESS,
+     "The poster would be %s x %s pixels, and building it needs %s MB of memory, more than this "
+     "process may take (%s MB, %s)."},
+    {IDS_IMAGE_TOO_LARGE,
+     "too large: %s x %s pixels, more than can be read here (%s at most on each side)"},
     {IDS_SAVE_AS_OTHER, "Save it as '%s' instead?"},
     {IDS_MAIN_IMAGE_TITLE, "Select Poster Image File"},
     {IDS_IMAGE_FILTER,
@@ -136,9 +141,11 @@ constexpr Entry kStrings[] = {
     {IDS_BUILD_BEFORE_SAVE, "Poster must be built before saving. Build poster now?"},
 };
 
-// Lookups search the table by halves, so a text added out of order would vanish.
-static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),
-                             [](const Entry& a, const Entry& b) { return a.id < b.id; }));
+// Lookups search the table by halves, so a text added out of order would vanish, and of two
+// texts with one number only one could ever be shown.
+static_assert(std::adjacent_find(std::begin(kStrings), std::end(kStrings),
+                                 [](const Entry& a, const Entry& b) { return a.id >= b.id; }) ==
+              std::end(kStrings));
 
 }  // namespace
 

@@ -77,15 +77,17 @@ enum StringId : unsigned {
   IDS_OUTPUT_NOT_FILE = 217,
   IDS_WRITE_ERROR_CAUSE = 218,
   IDS_OUTPUT_FOLDER = 219,
+  IDS_IMAGE_TOO_LARGE = 228,
   // Posters past a limit, and the settings that would fit.
   IDS_POSTER_PAST_MEMORY = 220,
   IDS_POSTER_PAST_JPEG = 221,
   IDS_POSTER_PAST_BMP = 222,
+  IDS_POSTER_PAST_PROCESS = 227,
   IDS_FITTING_WIDTH = 223,
   IDS_FITTING_FRACTION = 224,
   IDS_FITTING_AS_JPEG = 225,
   IDS_FITTING_AS_BMP = 226,
-  IDS_SAVE_AS_OTHER = 227,
+  IDS_SAVE_AS_OTHER = 229,
   // Titles, filters and questions of the window program.
   IDS_MAIN_IMAGE_TITLE = 230,
   IDS_IMAGE_FILTER = 231,

@@ -51,11 +51,18 @@ void RemoveListedFiles(const std::vector<RemovalEntry>& entries) {
     if (entry.namesDirectory) continue;
     const QFileInfo info(entry.path);
     if (info.isDir() && !info.isSymLink()) continue;
-    if (info.isFile() && !info.isSymLink()) {
-      QFile::setPermissions(entry.path, info.permissions() | QFileDevice::WriteOwner);
+    // Removing a name takes the folder's write permission, never the file's: a file's mode is
+    // never changed, since another link to it may lie outside the installation folder.
+    const QFileInfo folder(info.path());
+    if (!folder.isWritable()) {
+      QFile::setPermissions(folder.filePath(), folder.permissions() | QFileDevice::WriteOwner);
     }
     QFile::remove(entry.path);
   }
+}
+
+bool ListsInstalledFiles(const std::vector<RemovalEntry>& entries) {
+  return entries.size() > std::size(kHelpIndexFiles);
 }
 
 void RemoveEmptiedDirectories(const CInstallFolder& folder,

@@ -21,8 +21,12 @@ struct RemovalEntry {
 // resolved: a damaged or edited log can name nothing outside it.
 std::vector<RemovalEntry> ReadRemovalList(const CInstallFolder& folder, QIODevice& log);
 
-// Deletes every listed file, giving each the owner's write permission first (symbolic links are
-// removed themselves, never followed). Failures are ignored: what cannot go stays.
+// Whether entries hold any line of the log, besides the help index files always listed.
+bool ListsInstalledFiles(const std::vector<RemovalEntry>& entries);
+
+// Deletes every listed file, giving its folder the owner's write permission first where it lacks
+// it; no file's mode is changed (symbolic links are removed themselves, never followed). Failures
+// are ignored: what cannot go stays.
 void RemoveListedFiles(const std::vector<RemovalEntry>& entries);
 
 // Removes the directory of every entry (a directory entry: the entry) once it is empty, the

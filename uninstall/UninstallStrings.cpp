@@ -28,6 +28,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_START_COPY_FAILED,
      "Uninstall could not start its copy in the temporary folder:\n\n%s\n\n"
      "Uninstall cannot continue."},
+    {IDS_LOG_NAMES_NOTHING,
+     "The install log names no file of the installation folder, uninstall cannot proceed."},
 };
 
 }  // namespace

@@ -13,6 +13,7 @@ enum UninstallStringId {
   IDS_UNINSTALL_COMPLETE = 7,
   IDS_COPY_TO_TEMP_FAILED = 8,
   IDS_START_COPY_FAILED = 9,
+  IDS_LOG_NAMES_NOTHING = 10,
 };
 
 // The text of string `id`; an empty string for a number the table does not hold.

@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 #include "InstallFolder.h"
@@ -24,6 +27,21 @@ constexpr const char* kInstalledProgramsKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillet Poster 1.0";
 // The first phase ends as soon as it has started the copy; the copy waits this long for it.
 constexpr unsigned long kFirstPhaseEndSeconds = 5;
+
+// Opens the installation log, which must be a regular file: a named pipe would block the open
+// for ever, and a device such as /dev/zero would be read without end.
+bool OpenInstallLog(const QString& path, QFile& log) {
+  const int fd = ::open(QFile::encodeName(path).constData(),
+                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      !log.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return false;
+  }
+  return true;
+}
 
 QString DirectoryOf(const QString& path) {
   return QFileInfo(path).path() + '/';
@@ -87,15 +105,19 @@ void CUninstaller::RemoveProduct() {
     ShowUninstallWarning(LoadUninstallString(IDS_PROGRAM_RUNNING));
     return;
   }
-  QFile log(Join(m_installDir, QString::fromLatin1(kInstallLog)));
-  if (!log.open(QIODevice::ReadOnly | QIODevice::Text)) {
+  QFile log;
+  if (!OpenInstallLog(Join(m_installDir, QString::fromLatin1(kInstallLog)), log)) {
     ShowUninstallWarning(LoadUninstallString(IDS_LOG_NOT_FOUND));
     return;
   }
-  RemoveMenuEntries(UserMenuLocations());
   const CInstallFolder folder(m_installDir);
   const std::vector<RemovalEntry> entries = ReadRemovalList(folder, log);
   log.close();
+  if (!ListsInstalledFiles(entries)) {
+    ShowUninstallWarning(LoadUninstallString(IDS_LOG_NAMES_NOTHING));
+    return;
+  }
+  RemoveMenuEntries(UserMenuLocations());
   RemoveListedFiles(entries);
   RemoveEmptiedDirectories(folder, entries);
   CKeyStore machineKeys(KeyRoot::LocalMachine);

@@ -146,6 +146,18 @@ class OutputWindowTest : public QObject {
     QCOMPARE(PdfPages(pdf), 1);
     QVERIFY(dlg.isEnabled() && dlg.Progress() == nullptr);
     QCOMPARE(messages.requests.size(), std::size_t{3});  // the two questions and the refusal
+
+    // Neither the saved poster nor a printed file may replace a picture the poster is made of.
+    const std::string main = test::ScratchPath(folder + "/main.bmp");
+    const test::Bytes picture = test::ReadFile(main);
+    files.Choose(test::ScratchPath(folder + "/../" + folder + "/main.bmp"));
+    Click(dlg, IDC_SAVE_POSTER);
+    QVERIFY(messages.Texts().last().contains(QStringLiteral("is also one of the inputs")));
+    SetTestPrinter(QString::fromStdString(main));
+    Click(dlg, IDC_PRINT);  // refused before the range dialog
+    QCOMPARE(messages.requests.size(), std::size_t{5});
+    QVERIFY(messages.Texts().last().contains(QStringLiteral("is also one of the inputs")));
+    QVERIFY(test::ReadFile(main) == picture);
   }
 
   // Without tiles the main image itself is printed, on one page without the range dialog; a

@@ -293,15 +293,29 @@ TEST(CliHostile, ValuesOutOfRangeAreRefusedAndLimitsComeBeforeTheBuild) {
   for (const char* width : {"0.001", "0", "-2", "nan", "inf", "1e308"}) {
     const auto r = RunCli(scene.Args({"--print-width", width, "-o", out}));
     EXPECT_EQ(r.exitCode, 2) << width;
-    EXPECT_TRUE(Has(r.err, "for --print-width")) << r.err;
+    EXPECT_TRUE(Has(r.err, "for --print-width: give 0.01 to 1,000,000 inches")) << r.err;
   }
+  // The help gives the same ranges as the errors.
+  auto r = RunCli({"build", "--help"});
+  EXPECT_TRUE(Has(r.out, "print width in inches, 0.01 to 1,000,000")) << r.out;
+  EXPECT_TRUE(Has(r.out, "PERCENT 10 to 500")) << r.out;
+  r = RunCli(scene.Args({"--size", "custom:5", "-o", out}));
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(Has(r.err, "custom:PERCENT with PERCENT 10 to 500")) << r.err;
   // 1,000 inches at 600 dots per inch: 600,000 pixels across, past JPEG and any memory.
-  auto r = RunCli({"build", scene.main, scene.tileA, "--print-width", "1000", "--fraction", "1",
-                   "-o", out});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(Has(r.err, "The poster would be 600,0")) << r.err;
-  EXPECT_TRUE(Has(r.err, "A print width of ")) << r.err;
-  EXPECT_FALSE(Has(r.out, "poster ")) << "the geometry is shown only for a poster that fits";
+  for (const auto& output : {std::vector<std::string>{"-o", out},
+                             std::vector<std::string>{"--pdf", scene.dir + "/big.pdf"}}) {
+    std::vector<std::string> args = {output[0] == "-o" ? "build" : "print", scene.main,
+                                     scene.tileA, "--print-width", "1000", "--fraction", "1"};
+    args.insert(args.end(), output.begin(), output.end());
+    r = RunCli(args);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_TRUE(Has(r.err, "The poster would be 600,0")) << r.err;
+    EXPECT_TRUE(Has(r.err, "A print width of ")) << r.err;
+    EXPECT_FALSE(Has(r.out, "poster ")) << "the geometry is shown only for a poster that fits";
+    EXPECT_FALSE(Has(r.err, ". . .")) << "no stage of the build may start: " << r.err;
+  }
+  EXPECT_FALSE(test::Exists(scene.dir + "/big.pdf"));
   // A long thin poster passes only the JPEG side: 72,000 x 1,200 pixels.
   const std::string thin = SavedImage(scene.dir + "/thin.bmp", 300, 5);
   r = RunCli({"build", thin, scene.tileA, "--print-width", "120", "--fraction", "1", "-o", out});
@@ -310,6 +324,36 @@ TEST(CliHostile, ValuesOutOfRangeAreRefusedAndLimitsComeBeforeTheBuild) {
   EXPECT_TRUE(Has(r.err, "A print width of 109.16 inches or less fits.")) << r.err;
   EXPECT_TRUE(Has(r.err, "Saved as BMP it fits.")) << r.err;
   EXPECT_FALSE(test::Exists(out));
+}
+
+TEST(CliHostile, TheProcesssMemoryLimitRefusesBeforeTheBuildAndNamesItself) {
+  Scene scene("ulimit");
+  // 40 inches at 600 dots per inch: a poster of 24,000 x 16,620 pixels, 1.1 GB, under 1 GB of
+  // address space. The matched order holds the poster whole even when it goes to a file.
+  const auto limited = [] {
+    const rlimit oneGigabyte{1u << 30, 1u << 30};
+    setrlimit(RLIMIT_AS, &oneGigabyte);
+  };
+  for (const auto& output : {std::vector<std::string>{"-o", scene.dir + "/p.bmp"},
+                             std::vector<std::string>{"--pdf", scene.dir + "/p.pdf"}}) {
+    std::vector<std::string> args = {output[0] == "-o" ? "build" : "print", scene.main,
+                                     scene.tileA, "--print-width", "40", "--fraction", "1",
+                                     "--order", "matched"};
+    args.insert(args.end(), output.begin(), output.end());
+    const auto r = RunCli(args, limited);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_TRUE(Has(r.err, "more than this process may take (")) << r.err;
+    EXPECT_TRUE(Has(r.err, "its address-space limit, ulimit -v).")) << r.err;
+    EXPECT_FALSE(Has(r.err, ". . .")) << "no stage of the build may start: " << r.err;
+  }
+  // 30 inches: the poster alone fits, but a JPEG file holds as much again while it is written.
+  const auto r = RunCli({"build", scene.main, scene.tileA, "--print-width", "30", "--fraction",
+                         "1", "-o", scene.dir + "/p.jpg"},
+                        limited);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, "more than this process may take (")) << r.err;
+  EXPECT_FALSE(Has(r.err, ". . .")) << "no stage of the build may start: " << r.err;
+  EXPECT_EQ(scene.Entries(), 3u);
 }
 
 TEST(CliHostile, DamagedPicturesBuildAndAreNamedOnce) {

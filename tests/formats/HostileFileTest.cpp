@@ -123,3 +123,36 @@ TEST(HostileFiles, PicturesCutShortLoadButSayTheyAreNotWhole) {
   ASSERT_TRUE(Load(image, bmp));
   EXPECT_TRUE(LoadedWhole(image));
 }
+
+TEST(HostileFiles, BombsAreRefusedBeforeTheirPictureIsAllocatedAndHugeOnesSaySo) {
+  // 44 bytes of lossless WebP declaring 16383 x 16383 pixels, with no data for a single row.
+  std::string webp("RIFF\x24\0\0\0WEBPVP8L\x18\0\0\0\x2f", 21);
+  const std::uint32_t sides = 16382u | 16382u << 14;
+  for (int shift = 0; shift < 32; shift += 8) webp.push_back(static_cast<char>(sides >> shift & 0xFF));
+  webp.resize(44, '\0');
+  const std::string bomb = test::ScratchPath("bomb.webp");
+  test::WriteFile(bomb, test::Bytes(webp.begin(), webp.end()));
+  CDibImage image;
+  int width = 0, height = 0;
+  EXPECT_FALSE(Probe(image, bomb, width, height));
+  EXPECT_FALSE(Load(image, bomb));
+  EXPECT_EQ(DescribeRefusal(bomb), "the image is damaged or of a kind that cannot be read here");
+
+  // 51 bytes of PNG declaring 65535 x 65535 pixels, its data ending before the first row.
+  const std::string pngBomb = test::ScratchPath("bomb.png");
+  const char kPngBomb[] =
+      "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xff\xff\0\0\xff\xff\x08\x02\0\0\0\x39\x67\x4e\x07"
+      "\0\0\0\x06IDAT\x78\x9c\x63\x60\x80\x01\xee\xb1\x67\x6d";
+  test::WriteFile(pngBomb, test::Bytes(kPngBomb, kPngBomb + sizeof kPngBomb - 1));
+  EXPECT_FALSE(Load(image, pngBomb));
+  EXPECT_FALSE(image.IsValid());
+
+  // A PNG header declaring 100,000 pixels across is too large, not damaged.
+  std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\0\0\x14\x08\x02\0\0\0", 29);
+  png.resize(64, '\0');
+  const std::string wide = test::ScratchPath("wide.png");
+  test::WriteFile(wide, test::Bytes(png.begin(), png.end()));
+  EXPECT_FALSE(Probe(image, wide, width, height));
+  EXPECT_EQ(DescribeRefusal(wide),
+            "too large: 100,000 x 20 pixels, more than can be read here (65,535 at most on each side)");
+}

@@ -2,10 +2,12 @@
 // formats' own encoders, decoded pixels compared with the reference decoders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "formats/FileRefusal.h"
 #include "formats/ImageFile.h"
 #include "support/TestSupport.h"
 #include "support/ToolImages.h"
@@ -225,6 +227,17 @@ TEST(HeifReader, DamagedFilesAndForeignBrandsAreRefused) {
     CDibImage image;
     EXPECT_FALSE(Load(image, cut)) << keep;
   }
+  // Boxes declaring 70,000 coded pixels across: too large, with its size, not damaged.
+  Bytes huge = whole;
+  const std::string ispe = "ispe";
+  const auto box = std::search(huge.begin(), huge.end(), ispe.begin(), ispe.end());
+  ASSERT_NE(box, huge.end());
+  const std::uint8_t wide[] = {0, 1, 0x11, 0x70};  // 70,000 as the box's 32-bit width
+  std::copy(std::begin(wide), std::end(wide), box + 8);
+  const std::string large = test::ScratchPath("large.heic");
+  test::WriteFile(large, huge);
+  EXPECT_EQ(DescribeRefusal(large),
+            "too large: 70,000 x 64 pixels, more than can be read here (65,535 at most on each side)");
   // A video file of the same family: a file-type box whose brand is no still picture.
   const Bytes movie = FileStart("\0\0\0\x14" "ftypisom\0\0\2\0mp41", 20);
   const std::string mp4 = test::ScratchPath("clip.mp4");

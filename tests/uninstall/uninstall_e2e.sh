@@ -3,7 +3,7 @@
 # virtual X server of its own and answers its message boxes with the keyboard, as a user would.
 #   uninstall_e2e.sh SOURCE_DIR BUILD_DIR SCENARIO
 # SCENARIO: complete (No, then Yes and a full removal), running (the poster program holds its
-# lock), no_log (Install.log is missing). Exit 77 (skipped) when the X server cannot start.
+# lock), no_log (Install.log is missing, a pipe, a device, or names nothing). Exit 77 (skipped) when the X server cannot start.
 set -euo pipefail
 source_dir=$1
 build_dir=$2
@@ -136,7 +136,13 @@ extend_log() {
   ln -s "$scratch/outside" "$prefix/link"
   for i in $(seq 300); do echo x > "$prefix/many/f$i"; done
   chmod 444 "$prefix/mozaikon-cli" "$prefix/many/f300"
+  # A hard link to a file outside: its name goes, the outside file keeps its mode.
+  echo shared > "$scratch/outside/shared.txt"
+  chmod 444 "$scratch/outside/shared.txt"
+  ln "$scratch/outside/shared.txt" "$prefix/shared.txt"
+  chmod 555 "$prefix/extras/deep"
   {
+    printf '%s\n' "$prefix/shared.txt"
     printf '%s\n' "$prefix/extras/" "$prefix/extras/deep/" "$prefix/extras/deep/a.txt"
     printf '%s\r\n' "$prefix/crlf.txt"
     printf '%s\n' "" "$scratch/outside/keep.txt" "$prefix/../outside/keep.txt" \
@@ -189,6 +195,9 @@ scenario_complete() {
   expect_removed "$prefix/mozaikon-cli" "$prefix/tessrem" "$prefix/Install.log" \
     "$prefix/crlf.txt" "$prefix/Mozaikon.GID" "$prefix/extras" "$prefix/many"
   expect_kept "$prefix/user/notes.txt" "$prefix/link" "$scratch/outside/keep.txt"
+  expect_removed "$prefix/shared.txt"
+  [ "$(stat -c %a "$scratch/outside/shared.txt")" = 444 ] ||
+    fail "the mode of a file outside the installation folder was changed"
   expect_removed "$menu_folder" "$XDG_DATA_HOME/desktop-directories/quillet-poster-1.0.directory" \
     "$XDG_CONFIG_HOME/menus/applications-merged/quillet-poster-1.0.menu" "$icon"
   ! keys exists HKLM "$key" || fail "the installed-programs key is still there"
@@ -232,6 +241,26 @@ Check if there is enough disk space available." Return
   answer_box "Install log file not found, uninstall cannot proceed." Return
   wait_exit "$box_pid"
   expect_installation_intact
+
+  # A named pipe or a device for the log is refused at once, and so is a log naming nothing.
+  local log
+  for log in pipe device nothing; do
+    rm -f "$prefix/Install.log"
+    case $log in
+      pipe) mkfifo "$prefix/Install.log" ;;
+      device) ln -s /dev/zero "$prefix/Install.log" ;;
+      nothing) printf 'junk\n/etc/passwd\n\n' > "$prefix/Install.log" ;;
+    esac
+    start_uninstaller
+    answer_box "Continue with uninstall?" y
+    if [ "$log" = nothing ]; then
+      answer_box "The install log names no file of the installation folder" Return
+    else
+      answer_box "Install log file not found, uninstall cannot proceed." Return
+    fi
+    wait_exit "$box_pid"
+    expect_installation_intact
+  done
 }
 
 case $scenario in
