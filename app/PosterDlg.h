@@ -114,7 +114,11 @@ class CPosterDlg : public QDialog {
   // TRUE when the poster is built or, asked with questionId, the user let it be built now.
   [[nodiscard]] bool BuildFirst(unsigned questionId);
   [[nodiscard]] bool ChoosePrintRange(const PageCount& pages);
-  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages);
+  void PrintToQueue(CDibImage& source);
+  void PrintToPdfFile(CDibImage& source);
+  // Prints source on device under the progress dialog; destination names it in messages.
+  void PrintSource(CDibImage& source, CPrintDevice& device, const PageCount& pages,
+                   const QString& destination);
   void SavePosterTo(const std::string& path);
   void OnHelp();
   void OnAbout();

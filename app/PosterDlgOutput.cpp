@@ -4,9 +4,12 @@
 #include "app/FileChoice.h"
 #include "app/PosterControls.h"
 #include "app/PosterDlg.h"
+#include "app/PrintDestinationDlg.h"
 #include "app/PrintPageDlg.h"
 #include "app/ProgressDlg.h"
 #include "image/PathUtils.h"
+#include "output/OutputTarget.h"
+#include "output/PdfPrintDevice.h"
 #include "output/PosterSaver.h"
 #include "output/QtPrintDevice.h"
 #include "platform/LocalPath.h"
@@ -16,6 +19,16 @@
 namespace {
 
 QString Text(unsigned id) { return QString::fromUtf8(res::LoadString(id)); }
+
+// The printer figures of the page geometry, from what a print device reports.
+PrinterMetrics MetricsOfDevice(const PrintDeviceMetrics& device) {
+  PrinterMetrics metrics;
+  metrics.dpiX = device.dpiX;
+  metrics.dpiY = device.dpiY;
+  metrics.printableWidth = device.pageWidthPx * 1000 / device.dpiX;
+  metrics.printableHeight = device.pageHeightPx * 1000 / device.dpiY;
+  return metrics;
+}
 
 // A message whose %s, where it has one, is arg.
 QString MessageWith(unsigned id, const std::string& arg) {
@@ -55,21 +68,66 @@ bool CPosterDlg::ChoosePrintRange(const PageCount& pages) {
   });
 }
 
+// The poster is built first (asked), then sent to the printer queue or to a PDF file.
 void CPosterDlg::OnPrintPoster() {
   if (!ReadControls()) return;
-  const PageCount pages = ComputePageCount(m_printSize, m_printer, m_mainImage.IsValid());
+  const bool withTiles = m_tiles.GetCount() > 0;
+  if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
+  CPrintDestinationDlg destination(this, m_printerSettings.GetPrinterName());
+  if (destination.exec() != QDialog::Accepted) return;
+  CDibImage& source = withTiles ? m_poster : m_mainImage;
+  if (destination.Destination() == PrintDestination::kPdfFile)
+    PrintToPdfFile(source);
+  else
+    PrintToQueue(source);
+}
+
+void CPosterDlg::PrintToQueue(CDibImage& source) {
   const std::unique_ptr<QPrinter> printer = m_printerSettings.CreatePrinterDC();
   if (!printer) {
     ShowMessage(this, Text(res::IDS_NO_PRINTER));
     return;
   }
-  const bool withTiles = m_tiles.GetCount() > 0;
-  if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
+  const PageCount pages = ComputePageCount(m_printSize, m_printer, m_mainImage.IsValid());
   if (!ChoosePrintRange(pages)) return;
-  PrintSource(withTiles ? m_poster : m_mainImage, *printer, pages);
+  CQtPrintDevice device(*printer);
+  const QString file = printer->outputFileName();
+  PrintSource(source, device, pages, file.isEmpty() ? printer->printerName() : file);
 }
 
-void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages) {
+// The pages as the chosen printer would print them, at its resolution, on its paper less the
+// usual unprintable border; the file is written only when the last page is complete.
+void CPosterDlg::PrintToPdfFile(CDibImage& source) {
+  std::string start = m_strFileName;
+  StripFileName(start);
+  std::string name = m_strFileName;
+  StripDirectory(name);
+  FileDialogRequest request;
+  request.openMode = false;
+  request.title = QStringLiteral("Print to PDF File");
+  request.filter = QStringLiteral("PDF (*.pdf)|*.pdf||");
+  request.defaultExtension = QStringLiteral("pdf");
+  request.initialDirectory = FromLocalPath(start);
+  request.initialName = FromLocalPath(name.substr(0, name.find_last_of('.')) + ".pdf");
+  const auto chosen = RunFileDialog(this, request);
+  if (!chosen || chosen->paths.isEmpty()) return;
+  const std::string path = ToLocalPath(chosen->paths.front());
+  if (const auto refusal = CheckPosterTarget(path, {m_strFileName})) {
+    ShowMessage(this, QString::fromStdString(*refusal));
+    return;
+  }
+  PaperSize paper;
+  if (m_printer.paperWidth > 0 && m_printer.paperHeight > 0)
+    paper = {m_printer.paperWidth / 1000.0, m_printer.paperHeight / 1000.0};
+  CPdfPrintDevice device(path, paper, m_printer.dpiX, m_printer.dpiY);
+  const PageCount pages =
+      ComputePageCount(m_printSize, MetricsOfDevice(device.GetMetrics()), m_mainImage.IsValid());
+  if (!ChoosePrintRange(pages)) return;
+  PrintSource(source, device, pages, chosen->paths.front());
+}
+
+void CPosterDlg::PrintSource(CDibImage& source, CPrintDevice& device, const PageCount& pages,
+                             const QString& destination) {
   PrintJob job;
   job.mainImagePath = m_strFileName;
   job.dpiX = m_printer.dpiX;
@@ -80,16 +138,13 @@ void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCou
   job.printSize = m_printSize;
   job.dpiDivisor = DPIFractionDivisor(m_params.DPIFraction);
   double printScale = PosterPrintScale(m_params);
-  CQtPrintDevice device(printer);
   BeginProgress(res::IDS_CAPTION_PRINT);
   const PrintOutcome outcome = PrintPoster(source, job, printScale, device, *Progress());
   EndProgress();
   // A job that could not be completed names where it went: the file, or the printer. A file
   // that cannot be opened is no shortage of memory, whatever the device answered.
-  const QString file = printer.outputFileName();
-  const QString destination = file.isEmpty() ? printer.printerName() : file;
   unsigned messageId = MessageId(outcome);
-  if (outcome == PrintOutcome::kNotStarted && !file.isEmpty())
+  if (outcome == PrintOutcome::kNotStarted && destination.contains(QLatin1Char('/')))
     messageId = res::IDS_PRINT_NOT_DELIVERED;
   if (messageId != 0) ShowMessage(this, MessageWith(messageId, destination.toStdString()));
 }

@@ -14,6 +14,7 @@
 #include "WindowSteps.h"
 #include "app/OptionsDlg.h"
 #include "app/PosterControls.h"
+#include "app/PrintDestinationDlg.h"
 #include "app/PrintPageDlg.h"
 #include "formats/ImageFile.h"
 #include "formats/JpegWriter.h"
@@ -74,6 +75,13 @@ std::string TurnedJpeg(const std::string& name, int width, int height) {
   return path;
 }
 
+// Print Poster first asks where to: the printer, offered first, is taken.
+void ToThePrinter() {
+  gui::WhenModal<CPrintDestinationDlg>([](CPrintDestinationDlg* destination) {
+    Control<QPushButton>(destination, CPrintDestinationDlg::IDOK)->click();
+  });
+}
+
 void PressOk(CPrintPageDlg* range) {
   Control<QPushButton>(range, CPrintPageDlg::IDOK)->click();
 }
@@ -132,6 +140,7 @@ class OutputWindowTest : public QObject {
 
     // All pages: the range dialog offers them and the PDF gets both.
     gui::WhenModal<CPrintPageDlg>([](CPrintPageDlg* range) { PressOk(range); });
+    ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(PdfPages(pdf), 2);
     // Page 2 alone.
@@ -141,6 +150,7 @@ class OutputWindowTest : public QObject {
       Control<QLineEdit>(range, CPrintPageDlg::kIdPageEdit)->setText(QStringLiteral("2"));
       PressOk(range);
     });
+    ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(PdfPages(pdf), 1);
     QVERIFY(dlg.isEnabled() && dlg.Progress() == nullptr);
@@ -157,6 +167,7 @@ class OutputWindowTest : public QObject {
     CPosterDlg dlg;
     gui::Show(dlg);
     dlg.LoadMainImage(gui::MakePicture(folder + "/main.bmp", 160, 120));
+    ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(PdfPages(pdf), 1);
     QVERIFY(messages.requests.empty());
@@ -166,6 +177,7 @@ class OutputWindowTest : public QObject {
     CPosterDlg second;
     gui::Show(second);
     second.LoadMainImage(gui::MakePicture(folder + "/main.bmp", 160, 120));
+    ToThePrinter();
     Click(second, IDC_PRINT);
     QCOMPARE(messages.requests.size(), std::size_t{1});
     QVERIFY2(messages.Texts().front().contains(QString::fromStdString(nowhere)),
