@@ -89,6 +89,13 @@ capture() {
   fail "$2 shows one plain colour"
 }
 keys() { xdotool windowfocus --sync "$1"; shift; xdotool key --delay 40 "$@"; }
+# Clicks the middle of the main window $1's control at dialog units x y w h (of 349 x 319).
+click_button() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + ($2 + $4 / 2) * WIDTH / 349)) \
+    $((Y + ($3 + $5 / 2) * HEIGHT / 319)) click 1
+}
 typed() { xdotool type --delay 5 "$1"; }
 choose_file() {  # dialog title, path
   local id
@@ -208,22 +215,36 @@ cmp -s "$scratch/preview-actual.ppm" "$scratch/preview-moved.ppm" &&
 keys "$preview" Escape
 gone "Poster Preview (press the + key to zoom in / out, press ESC to close)"
 step="main window after the preview"
-keys "$dlg" alt+p
+click_button "$dlg" 279 158 64 14              # Options shares its Alt key with Print Poster
 options=$(win "Options")
 capture "$options" options
 keys "$options" Escape
 gone "Options"
 
 step="save as PNG"
-# Save Poster shares its Alt key with About: it is clicked, at its dialog-unit place
-# (279, 138, 64 x 14) in the 349 x 319 unit window.
-eval "$(xdotool getwindowgeometry --shell "$dlg")"
-xdotool mousemove --sync $((X + 311 * WIDTH / 349)) $((Y + 145 * HEIGHT / 319)) click 1
+click_button "$dlg" 279 138 64 14              # Save Poster shares its Alt key with About
 choose_file "Select Poster Filename" "$scratch/out/poster.png"
 wait_file "$scratch/out/poster.png"
 gone "Save Poster"
 [ "$(head -c 8 "$scratch/out/poster.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
   fail "poster.png is no PNG file"
+
+step="print to a PDF file"
+click_button "$dlg" 279 198 64 14              # Print Poster shares its Alt key with Options
+destination=$(win "Print Poster")
+capture "$destination" print-destination
+keys "$destination" Return                     # without a printer the PDF file is chosen
+gone "Print Poster"
+choose_file "Print to PDF File" "$scratch/out/poster.pdf"
+range=$(win "Print Poster")
+capture "$range" print-range
+keys "$range" Return                           # all pages
+wait_file "$scratch/out/poster.pdf"
+gone "Print Poster"
+if command -v pdfinfo >/dev/null; then
+  pages=$(pdfinfo "$scratch/out/poster.pdf" | sed -n 's/^Pages: *//p')
+  [ "${pages:-0}" -gt 1 ] || fail "the PDF holds ${pages:-no} pages, not all of them"
+fi
 
 step="exit"
 leave
