@@ -2,11 +2,12 @@
 """Helpers of the journey test that xdotool lacks.
 
   xwindow.py close WINDOW       asks the window to close, as its close box does (WM_DELETE_WINDOW)
-  xwindow.py colours FILE.ppm   prints how many colours a capture holds (1: a plain block)
+  xwindow.py shot SCREEN X Y W H  prints how many colours the rectangle of the screen holds
+                                  (1: a plain block) and a digest of its pixels
   xwindow.py inputs FOLDER      writes main.bmp, eight tiles and tiles.txt listing them
 """
 import ctypes
-import re
+import hashlib
 import struct
 import sys
 
@@ -44,14 +45,25 @@ def close(window):
     x11.XCloseDisplay(display)
 
 
-def colours(path):
-    data = open(path, "rb").read()
-    match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-    if not match:
-        sys.exit(path + " is no PPM picture")
-    pixels = data[match.end():]
-    seen = {pixels[i:i + 3] for i in range(0, len(pixels) - 2, 3 * 7)}
-    print(len(seen))
+def shot(screen, x, y, width, height):
+    """Reads the rectangle from the virtual server's screen memory (Xvfb -fbdir), an XWD image.
+
+    The server's answer to GetImage is not used: on Xvfb it shows some mapped windows black,
+    message boxes over another window and the preview's navigator among them, although their
+    pixels are on the screen."""
+    data = open(screen, "rb").read()
+    fields = struct.unpack(">25I", data[:100])
+    header_size, image_width, image_height = fields[0], fields[4], fields[5]
+    bits_per_pixel, bytes_per_line, ncolors = fields[11], fields[12], fields[19]
+    start = header_size + 12 * ncolors
+    step = bits_per_pixel // 8
+    x0, y0 = max(x, 0), max(y, 0)
+    x1, y1 = min(x + width, image_width), min(y + height, image_height)
+    rows = [data[start + row * bytes_per_line + x0 * step:start + row * bytes_per_line + x1 * step]
+            for row in range(y0, y1)]
+    pixels = b"".join(rows)
+    seen = {pixels[i:i + 3] for i in range(0, len(pixels) - 2, step * 7)}
+    print(len(seen), hashlib.sha1(pixels).hexdigest())
 
 
 def write_bmp(path, width, height, colour):
@@ -82,8 +94,8 @@ if __name__ == "__main__":
     command, argument = sys.argv[1], sys.argv[2]
     if command == "close":
         close(int(argument, 0))
-    elif command == "colours":
-        colours(argument)
+    elif command == "shot":
+        shot(argument, *map(int, sys.argv[3:7]))
     elif command == "inputs":
         inputs(argument)
     else:
