@@ -43,7 +43,9 @@ chmod 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/Velkamo/Quillet Poster 1.0.conf"
 
 mkdir -p "$scratch/screen"
-Xvfb -displayfd 3 -fbdir "$scratch/screen" -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+# -noreset: the server must not restart when the program, its last client, ends.
+Xvfb -displayfd 3 -noreset -fbdir "$scratch/screen" -screen 0 1024x768x24 -nolisten tcp \
+  3>"$scratch/display" 2>"$scratch/xvfb.log" &
 pids+=($!)
 for _ in $(seq 100); do
   [ -s "$scratch/display" ] && break
@@ -52,6 +54,11 @@ for _ in $(seq 100); do
 done
 [ -s "$scratch/display" ] || skip "Xvfb did not report a display within 10 s"
 export DISPLAY=:$(head -n 1 "$scratch/display")
+for _ in $(seq 100); do
+  xdotool getmouselocation >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool getmouselocation >/dev/null 2>&1 || skip "Xvfb on $DISPLAY takes no connection"
 python3 "$helper" inputs "$scratch/in"
 
 # --- waiting on windows ---------------------------------------------------------------------
@@ -141,7 +148,8 @@ start() {
     if [ -n "$(visible "Quillet Poster 1.0")" ]; then answer_box "no printer" Return; fi
     dlg=$(visible "Quillet Poster")
     [ -n "$dlg" ] && return 0
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended: $(cat "$scratch/program.log")"
+    kill -0 "$app_pid" 2>/dev/null ||
+      fail "the program ended on $DISPLAY: $(cat "$scratch/program.log"; tail -n 3 "$scratch/xvfb.log")"
     sleep 0.05
   done
   fail "the main window did not open"
