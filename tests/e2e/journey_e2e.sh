@@ -149,7 +149,7 @@ start() {
     dlg=$(visible "Quillet Poster")
     [ -n "$dlg" ] && return 0
     kill -0 "$app_pid" 2>/dev/null ||
-      fail "the program ended on $DISPLAY: $(cat "$scratch/program.log"; tail -n 3 "$scratch/xvfb.log")"
+      fail "the program ended on $DISPLAY: $(cat "$scratch/program.log")"
     sleep 0.05
   done
   fail "the main window did not open"
