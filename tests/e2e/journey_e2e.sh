@@ -19,8 +19,10 @@ done
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/mozaikon-journey.XXXXXX")
 pids=()
+queue=
 cleanup() {
   local pid
+  [ -n "$queue" ] && lpadmin -x "$queue" 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$scratch"
@@ -60,6 +62,26 @@ for _ in $(seq 100); do
 done
 xdotool getmouselocation >/dev/null 2>&1 || skip "Xvfb on $DISPLAY takes no connection"
 python3 "$helper" inputs "$scratch/in"
+
+# A cups-pdf queue, where a print server runs or can be started: the only printer, with no
+# default destination, so the program takes it as the first queue by name.
+pdf_queue() {
+  local tool _
+  for tool in lpadmin lpstat cupsd; do command -v "$tool" >/dev/null || return 0; done
+  if [ "$(lpstat -r 2>/dev/null)" != "scheduler is running" ]; then
+    [ "$(id -u)" = 0 ] || return 0
+    cupsd -f >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do
+      [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ] && break
+      sleep 0.2
+    done
+  fi
+  lpadmin -p MozaikonJourneyPDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+    >/dev/null 2>&1 && queue=MozaikonJourneyPDF
+  return 0
+}
+pdf_queue
 
 # --- waiting on windows ---------------------------------------------------------------------
 # xdotool matches names as regular expressions: a title is matched as it is written.
@@ -243,7 +265,7 @@ step="print to a PDF file"
 click_button "$dlg" 279 198 64 14              # Print Poster shares its Alt key with Options
 destination=$(win "Print Poster")
 capture "$destination" print-destination
-keys "$destination" Return                     # without a printer the PDF file is chosen
+keys "$destination" Down Return                # the PDF file, below the printer
 gone "Print Poster"
 choose_file "Print to PDF File" "$scratch/out/poster.pdf"
 range=$(win "Print Poster")
@@ -254,6 +276,34 @@ gone "Print Poster"
 if command -v pdfinfo >/dev/null; then
   pages=$(pdfinfo "$scratch/out/poster.pdf" | sed -n 's/^Pages: *//p')
   [ "${pages:-0}" -gt 1 ] || fail "the PDF holds ${pages:-no} pages, not all of them"
+fi
+
+if [ -n "$queue" ]; then
+  step="print to the printer queue"
+  home=$(getent passwd "$(id -un)" | cut -d: -f6)
+  since=$scratch/printed-since
+  touch "$since"
+  click_button "$dlg" 279 198 64 14
+  destination=$(win "Print Poster")
+  keys "$destination" Return                   # the queue is offered first
+  for _ in $(seq 600); do                      # the range dialog, of the same title, follows
+    range=$(visible "Print Poster")
+    [ -n "$range" ] && [ "$range" != "$destination" ] && break
+    sleep 0.05
+  done
+  [ "$range" != "$destination" ] || fail "the print range dialog did not follow"
+  keys "$range" Return
+  printed=
+  for _ in $(seq 600); do
+    printed=$(find "$home/PDF" /var/spool/cups-pdf -name '*main*.pdf' -newer "$since" \
+      2>/dev/null | head -n 1)
+    [ -n "$printed" ] && pdfinfo "$printed" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  [ -n "$printed" ] || fail "cups-pdf wrote no PDF of the poster within a minute"
+  pages=$(pdfinfo "$printed" | sed -n 's/^Pages: *//p')
+  rm -f "$printed"
+  [ "${pages:-0}" -gt 1 ] || fail "the queue printed ${pages:-no} pages, not all of them"
 fi
 
 step="exit"
