@@ -164,7 +164,7 @@ void CPosterDlg::UpdateControls() {
   enable(IDC_EMPTY_TILES, hasTiles);
   if (hasTiles && ListBox()->selectedItems().isEmpty()) ListBox()->setCurrentRow(0);
   enable(IDC_PREVIEW, hasMain);
-  enable(IDC_PRINT, hasMain && HasPrinter());
+  enable(IDC_PRINT, hasMain);  // a PDF file takes the pages where no printer is installed
   enable(IDC_PRINTER_SETUP, HasPrinter());
   enable(IDC_PRINT_WIDTH, hasMain);
   enable(IDC_PRINT_HEIGHT, hasMain);

@@ -120,8 +120,13 @@ class CPosterDlg : public QDialog {
   // TRUE when the poster is built or, asked with questionId, the user let it be built now.
   [[nodiscard]] bool BuildFirst(unsigned questionId);
   [[nodiscard]] bool ChoosePrintRange(const PageCount& pages, PrintExtras& extras);
-  void PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages,
-                   const PrintExtras& extras);
+  void PrintToQueue(CDibImage& source);
+  void PrintToPdfFile(CDibImage& source);
+  void PrintWithExtras(CDibImage& source, CPrintDevice& device, const PrinterMetrics& metrics,
+                       const QString& destination);
+  // Prints source on device under the progress dialog; destination names it in messages.
+  void PrintSource(CDibImage& source, CPrintDevice& device, const PageCount& pages,
+                   const PrintExtras& extras, const QString& destination);
   void SavePosterTo(std::string path);
   // The files the poster is made of: no file the window writes may be one of them.
   [[nodiscard]] std::vector<std::string> InputPaths() const;

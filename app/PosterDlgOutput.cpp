@@ -4,11 +4,13 @@
 #include "app/FileChoice.h"
 #include "app/PosterControls.h"
 #include "app/PosterDlg.h"
+#include "app/PrintDestinationDlg.h"
 #include "app/PrintExtrasSettings.h"
 #include "app/PrintPageDlg.h"
 #include "app/ProgressDlg.h"
 #include "formats/OutputTarget.h"
 #include "image/PathUtils.h"
+#include "output/PdfPrintDevice.h"
 #include "output/PosterSaver.h"
 #include "output/QtPrintDevice.h"
 #include "platform/LocalPath.h"
@@ -19,6 +21,16 @@
 namespace {
 
 QString Text(unsigned id) { return QString::fromUtf8(res::LoadString(id)); }
+
+// The printer figures of the page geometry, from what a print device reports.
+PrinterMetrics MetricsOfDevice(const PrintDeviceMetrics& device) {
+  PrinterMetrics metrics;
+  metrics.dpiX = device.dpiX;
+  metrics.dpiY = device.dpiY;
+  metrics.printableWidth = device.pageWidthPx * 1000 / device.dpiX;
+  metrics.printableHeight = device.pageHeightPx * 1000 / device.dpiY;
+  return metrics;
+}
 
 // A message whose %s, where it has one, is arg.
 QString MessageWith(unsigned id, const std::string& arg) {
@@ -60,37 +72,80 @@ bool CPosterDlg::ChoosePrintRange(const PageCount& pages, PrintExtras& extras) {
   });
 }
 
+// The poster is built first (asked), then sent to the printer queue or to a PDF file.
 void CPosterDlg::OnPrintPoster() {
   if (!ReadControls()) return;
-  CProfile profile(Text(res::IDS_REGISTRY_KEY), Text(res::IDS_APP_NAME));
-  PrintExtras extras = LoadPrintExtras(profile);
-  PageCount pages = ComputePageCountWithExtras(m_printSize, m_printer, extras);
+  const bool withTiles = m_tiles.GetCount() > 0;
+  if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
+  CPrintDestinationDlg destination(this, m_printerSettings.GetPrinterName());
+  if (destination.exec() != QDialog::Accepted) return;
+  CDibImage& source = withTiles ? m_poster : m_mainImage;
+  if (destination.Destination() == PrintDestination::kPdfFile)
+    PrintToPdfFile(source);
+  else
+    PrintToQueue(source);
+}
+
+void CPosterDlg::PrintToQueue(CDibImage& source) {
   const std::unique_ptr<QPrinter> printer = m_printerSettings.CreatePrinterDC();
   if (!printer) {
     ShowMessage(this, Text(res::IDS_NO_PRINTER));
     return;
   }
-  // Printing into a file writes it through the print system; the name is checked all the same,
-  // before anything is built.
-  const std::string file = printer->outputFileName().toStdString();
-  if (!file.empty() && !CheckedTarget(file, 0)) return;
-  const bool withTiles = m_tiles.GetCount() > 0;
-  if (withTiles && !BuildFirst(res::IDS_BUILD_BEFORE_PRINT)) return;
+  // Printing into a file writes it through the print system; the name is checked all the same.
+  const QString file = printer->outputFileName();
+  if (!file.isEmpty() && !CheckedTarget(file.toStdString(), 0)) return;
+  CQtPrintDevice device(*printer);
+  PrintWithExtras(source, device, m_printer, file.isEmpty() ? printer->printerName() : file);
+}
+
+// The pages as the chosen printer would print them, at its resolution, on its paper less the
+// usual unprintable border, every pixel exact; the file is written only when the last page is
+// complete.
+void CPosterDlg::PrintToPdfFile(CDibImage& source) {
+  std::string start = m_strFileName;
+  StripFileName(start);
+  std::string name = m_strFileName;
+  StripDirectory(name);
+  FileDialogRequest request;
+  request.openMode = false;
+  request.title = QStringLiteral("Print to PDF File");
+  request.filter = QStringLiteral("PDF (*.pdf)|*.pdf||");
+  request.defaultExtension = QStringLiteral("pdf");
+  request.initialDirectory = FromLocalPath(start);
+  request.initialName = FromLocalPath(name.substr(0, name.find_last_of('.')) + ".pdf");
+  const auto chosen = RunFileDialog(this, request);
+  if (!chosen || chosen->paths.isEmpty()) return;
+  const std::optional<COutputTarget> target = CheckedTarget(ToLocalPath(chosen->paths.front()), 0);
+  if (!target) return;
+  PaperSize paper;
+  if (m_printer.paperWidth > 0 && m_printer.paperHeight > 0)
+    paper = {m_printer.paperWidth / 1000.0, m_printer.paperHeight / 1000.0};
+  CPdfPrintDevice device(*target, paper, m_printer.dpiX, m_printer.dpiY, kPdfLossless);
+  PrintWithExtras(source, device, MetricsOfDevice(device.GetMetrics()), chosen->paths.front());
+}
+
+// Asks for the range and the print aids, which decide how many pages the poster takes on the
+// device's page (metrics), then prints.
+void CPosterDlg::PrintWithExtras(CDibImage& source, CPrintDevice& device,
+                                 const PrinterMetrics& metrics, const QString& destination) {
+  CProfile profile(Text(res::IDS_REGISTRY_KEY), Text(res::IDS_APP_NAME));
+  PrintExtras extras = LoadPrintExtras(profile);
+  PageCount pages = ComputePageCountWithExtras(m_printSize, metrics, extras);
   if (!ChoosePrintRange(pages, extras)) return;
   SavePrintExtras(profile, extras);
   RefreshPagesDisplay();
-  // The overlap and the frame of marks and labels decide how many pages the poster takes.
-  pages = ComputePageCountWithExtras(m_printSize, m_printer, extras);
+  pages = ComputePageCountWithExtras(m_printSize, metrics, extras);
   if (pages.across < 1) {
     ShowMessage(this, QStringLiteral("The glue overlap leaves no room for the poster on a page."));
     return;
   }
   m_printRange.printPage = std::min(m_printRange.printPage, pages.across * pages.down);
-  PrintSource(withTiles ? m_poster : m_mainImage, *printer, pages, extras);
+  PrintSource(source, device, pages, extras, destination);
 }
 
-void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCount& pages,
-                             const PrintExtras& extras) {
+void CPosterDlg::PrintSource(CDibImage& source, CPrintDevice& device, const PageCount& pages,
+                             const PrintExtras& extras, const QString& destination) {
   PrintJob job;
   job.mainImagePath = m_strFileName;
   job.dpiX = m_printer.dpiX;
@@ -107,16 +162,13 @@ void CPosterDlg::PrintSource(CDibImage& source, QPrinter& printer, const PageCou
     job.cellHeight = grid.tileHeight;
   }
   double printScale = PosterPrintScale(m_params);
-  CQtPrintDevice device(printer);
   BeginProgress(res::IDS_CAPTION_PRINT);
   const PrintOutcome outcome = PrintPoster(source, job, printScale, device, *Progress());
   EndProgress();
   // A job that could not be completed names where it went: the file, or the printer. A file
   // that cannot be opened is no shortage of memory, whatever the device answered.
-  const QString file = printer.outputFileName();
-  const QString destination = file.isEmpty() ? printer.printerName() : file;
   unsigned messageId = MessageId(outcome);
-  if (outcome == PrintOutcome::kNotStarted && !file.isEmpty())
+  if (outcome == PrintOutcome::kNotStarted && destination.contains(QLatin1Char('/')))
     messageId = res::IDS_PRINT_NOT_DELIVERED;
   if (messageId != 0) ShowMessage(this, MessageWith(messageId, destination.toStdString()));
 }

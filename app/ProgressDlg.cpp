@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 #include "platform/ControlTable.h"
 #include "platform/MessagePump.h"
@@ -55,6 +57,22 @@ void CProgressDlg::Start(QWidget* over) {
                                                : QGuiApplication::primaryScreen()->geometry();
   move(area.center() - rect().center());
   show();
+  PaintBeforeWork();
+}
+
+// The work lets events run only between its steps: a dialog left to be painted by the first of
+// them would show black until then. The server maps the window and asks for its painting a little
+// after show(), so events run here until it has been painted, for a bounded time should the
+// window never be exposed (minimised, or a server that does not draw).
+void CProgressDlg::PaintBeforeWork() {
+  constexpr qint64 kExposeWaitMs = 500;
+  QElapsedTimer waited;
+  waited.start();
+  while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < kExposeWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(1);
+  }
+  repaint();
 }
 
 QString CProgressDlg::StageLine() const { return m_line1->text(); }
@@ -65,8 +83,11 @@ CProgressDlg* CProgressDlg::Running() { return g_running; }
 
 void CProgressDlg::reject() { SetCancel(TRUE); }
 
+// A new stage lets events run at its first report whenever the last ran, so that each stage
+// line is seen and a request to stop made meanwhile is met before the stage's work.
 void CProgressDlg::ShowStage(const std::string& text) {
   m_line1->setText(QString::fromUtf8(text));
+  m_sincePump.invalidate();
 }
 
 void CProgressDlg::ShowDetail(const std::string& text) {
@@ -98,11 +119,14 @@ void CProgressDlg::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+// The dialog belongs to the main window, so that the main window's modal loop lets it answer;
+// disabling the main window disables its own windows too, so the dialog takes its keys back.
 CProgressScope::CProgressScope(QWidget* mainWindow, unsigned captionId)
-    : m_mainWindow(mainWindow) {
+    : m_mainWindow(mainWindow), m_dialog(mainWindow) {
   m_dialog.SetCaptionId(captionId);
   g_running = &m_dialog;
   if (m_mainWindow) m_mainWindow->setEnabled(false);
+  m_dialog.setEnabled(true);
   m_dialog.Start(m_mainWindow);
 }
 

@@ -41,6 +41,8 @@ class CProgressDlg : public QDialog, public CProgress {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void PaintBeforeWork();
+
   QLabel* m_line1;
   QLabel* m_line2;
   QProgressBar* m_progress;

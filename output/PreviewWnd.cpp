@@ -12,7 +12,7 @@
 #include "resources/StringTable.h"
 
 CPreviewWnd::CPreviewWnd(QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       m_mainWindow(mainWindow),
@@ -32,7 +32,7 @@ BOOL CPreviewWnd::ShowPreview(CDibImage* image) {
   if (created) {
     SetImage(image);
     show();
-    if (m_mainWindow != nullptr) m_mainWindow->setEnabled(false);
+    DisableMainWindow();
   }
   QApplication::restoreOverrideCursor();
   return created;
@@ -179,8 +179,16 @@ void CPreviewWnd::changeEvent(QEvent* event) {
     m_mainWindow->showMinimized();
   } else if (change->oldState() & Qt::WindowMinimized) {
     m_mainWindow->showNormal();
-    m_mainWindow->setEnabled(false);
+    DisableMainWindow();
   }
+}
+
+// The preview belongs to the main window, so that the main window's modal loop lets it answer;
+// disabling the main window disables its own windows too, so the preview takes its keys back.
+void CPreviewWnd::DisableMainWindow() {
+  if (m_mainWindow == nullptr) return;
+  m_mainWindow->setEnabled(false);
+  setEnabled(true);
 }
 
 void CPreviewWnd::closeEvent(QCloseEvent* event) {

@@ -18,7 +18,8 @@ class CPreviewWnd : public QWidget {
   static constexpr int kModeActual = 0;
   static constexpr int kModeFitted = 1;
 
-  // mainWindow (not owned) is disabled, minimised and restored along with the preview.
+  // mainWindow (not owned, the preview's parent) is disabled, minimised and restored along with
+  // the preview.
   explicit CPreviewWnd(QWidget* mainWindow);
   ~CPreviewWnd() override;
 
@@ -56,6 +57,7 @@ class CPreviewWnd : public QWidget {
   void SetActualView(int width, int height);
   [[nodiscard]] bool PrepareFitted(int width, int height);
   [[nodiscard]] bool OpenNavigator();
+  void DisableMainWindow();
 
   QWidget* m_mainWindow;
   CDibImage* m_source = nullptr;

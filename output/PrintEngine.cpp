@@ -51,6 +51,7 @@ class CBandLoop {
   bool PrintBand(const Page& page, int bx, int by);
   bool PrintPicture(const Page& page);
   bool CountBandsAndGoOn(int bands);
+  void SampleInto(int sx, int sy, int sw, int sh, int width, int height);
   void CountBand();
   [[nodiscard]] int ToDeviceRows(int horizontalPx) const { return horizontalPx * m_dpiY / m_dpiX; }
 
@@ -181,14 +182,19 @@ bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
   if (sx + sw > m_width) sw = m_width - sx;
   if (sy + sh > m_height) sh = m_height - sy;
   if (sw <= 0 || sh <= 0) return true;
-  m_band.CopyRect(m_source, 0, 0, sw, sh, sx, sy);
+  // A source pixel narrower than a printer pixel (a main image printed unresampled, larger than
+  // the print's dots) gives more source pixels than the band holds: the band then takes one of
+  // them per printer pixel, so that the whole rectangle is printed, not its first hundred pixels.
+  const bool reduced = sw > kBandPx || sh > kBandPx;
+  if (reduced)
+    SampleInto(sx, sy, sw, sh, bandWidth, bandHeight);
+  else
+    m_band.CopyRect(m_source, 0, 0, sw, sh, sx, sy);
 
   if (!m_abort.Check(false, 0)) return false;
-  // A source pixel narrower than a printer pixel (a main image printed unresampled) would ask
-  // for more than the band holds: the band's part is drawn instead of reading past it.
   const DeviceRect destination{page.left + bx, ToDeviceRows(page.top) + ToDeviceRows(by), bandWidth,
                                ToDeviceRows(bandHeight)};
-  m_device.StretchBand(destination, m_band, std::min(sw, kBandPx), std::min(sh, kBandPx));
+  m_device.StretchBand(destination, m_band, reduced ? bandWidth : sw, reduced ? bandHeight : sh);
   return true;
 }
 
@@ -221,6 +227,20 @@ bool CBandLoop::PrintPicture(const Page& page) {
   }
   if (drawn) m_device.EndPicture();
   return true;
+}
+
+// The nearest source pixel for each of width × height band pixels over the source rectangle.
+void CBandLoop::SampleInto(int sx, int sy, int sw, int sh, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* sourceRow = m_source.GetPixelAddress(sx, sy + y * sh / height);
+    std::uint8_t* bandRow = m_band.GetPixelAddress(0, y);
+    for (int x = 0; x < width; ++x, bandRow += 3) {
+      const std::uint8_t* pixel = sourceRow + static_cast<std::ptrdiff_t>(x * sw / width) * 3;
+      bandRow[0] = pixel[0];
+      bandRow[1] = pixel[1];
+      bandRow[2] = pixel[2];
+    }
+  }
 }
 
 // The main image at the print size, when it can be had; the scale follows what is printed.

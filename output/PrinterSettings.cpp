@@ -1,6 +1,8 @@
 #include "output/PrinterSettings.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QPrinterInfo>
 
 namespace {
@@ -34,8 +36,16 @@ std::optional<PrinterIdentity> SystemDefaultPrinter() {
     if (g_testPrinterFile->isEmpty()) return std::nullopt;
     return PrinterIdentity{kTestPrinterName, QStringLiteral("PDF")};
   }
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) return std::nullopt;
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  // Print servers often have queues but no default destination: the first queue by name then
+  // serves as the default.
+  if (info.isNull()) {
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    if (names.isEmpty()) return std::nullopt;
+    names.sort();
+    info = QPrinterInfo::printerInfo(names.front());
+    if (info.isNull()) return std::nullopt;
+  }
   return PrinterIdentity{info.printerName(), info.makeAndModel()};
 }
 
@@ -80,15 +90,27 @@ void CPrinterSettings::SyncWithDefault(BOOL force) {
   if (current != m_identity) TakePrinter(current);
 }
 
+// The print dialog serves as the set-up of printer, paper, orientation and copies; it prints
+// nothing, so its title and button say what it does.
 BOOL CPrinterSettings::DoPrinterSetup() {
   SyncWithDefault(FALSE);
   if (!m_setup) m_setup = std::make_unique<QPrinter>(QPrinter::HighResolution);
   QPrintDialog dialog(m_setup.get(), m_owner);
   dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+  dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+  }
   if (dialog.exec() != QDialog::Accepted) return FALSE;
   const QPrinterInfo chosen = QPrinterInfo::printerInfo(m_setup->printerName());
-  if (!chosen.isNull()) ChoosePrinter({chosen.printerName(), chosen.makeAndModel()});
+  if (!chosen.isNull()) KeepSetupOf({chosen.printerName(), chosen.makeAndModel()});
   return TRUE;
+}
+
+// The dialog's printer, with the paper, orientation and copies chosen in the same dialog.
+void CPrinterSettings::KeepSetupOf(const PrinterIdentity& printer) {
+  m_identity = printer;
+  m_takenAsDefault = m_defaultPrinter() == printer;
 }
 
 void CPrinterSettings::ChoosePrinter(const PrinterIdentity& printer) {

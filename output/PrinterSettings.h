@@ -20,7 +20,7 @@ struct PrinterIdentity {
   bool operator==(const PrinterIdentity&) const = default;
 };
 
-// The system's default printer, nothing when it has none.
+// The system's default printer, else its first queue by name; nothing when it has no queue.
 using DefaultPrinterSource = std::function<std::optional<PrinterIdentity>()>;
 [[nodiscard]] std::optional<PrinterIdentity> SystemDefaultPrinter();
 
@@ -62,6 +62,7 @@ class CPrinterSettings {
 
  private:
   void TakePrinter(const std::optional<PrinterIdentity>& identity);
+  void KeepSetupOf(const PrinterIdentity& printer);
 
   QWidget* m_owner;
   DefaultPrinterSource m_defaultPrinter;

@@ -1,5 +1,6 @@
 #include "platform/HelpWindow.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -17,8 +18,16 @@ QString& Path() {
   return path;
 }
 
-QTextBrowser* MakeWindow() {
-  auto* browser = new QTextBrowser;
+// The modal window now open: the help belongs to it, since a modal window blocks every window
+// that is not its own (the main window runs modally for the program's whole life).
+QWidget* Owner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+QTextBrowser* MakeWindow(QWidget* owner) {
+  auto* browser = new QTextBrowser(owner);
+  browser->setWindowFlag(Qt::Window);
   browser->setAttribute(Qt::WA_DeleteOnClose);
   browser->setObjectName(QStringLiteral("HelpWindow"));
   browser->setOpenExternalLinks(true);
@@ -38,8 +47,14 @@ bool OpenHelpContents() {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   const QString html = QString::fromUtf8(file.readAll());
-  if (!Window()) Window() = MakeWindow();
+  QWidget* owner = Owner();
+  if (!Window()) Window() = MakeWindow(owner);
   QTextBrowser* browser = Window();
+  if (browser->parentWidget() != owner) {
+    const QRect placed = browser->geometry();
+    browser->setParent(owner, browser->windowFlags());
+    browser->setGeometry(placed);
+  }
   browser->setSearchPaths({QFileInfo(path).absolutePath()});
   browser->setHtml(html);
   browser->setWindowTitle(browser->documentTitle());

@@ -37,6 +37,16 @@ gone() {  # waits until no visible window is called exactly $1
   while xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do sleep 0.05; done
 }
 
+# Clicks the middle of the main window $1's control at dialog units x y w h (of 349 x 319), for
+# the buttons whose Alt key another button shares (Options and Print Poster, About and Save
+# Poster).
+click_control() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + ($2 + $4 / 2) * WIDTH / 349)) \
+    $((Y + ($3 + $5 / 2) * HEIGHT / 319)) click 1
+}
+
 # No window manager runs: the input focus is set on the window itself.
 keys() { xdotool windowfocus --sync "$1"; shift; xdotool key --delay 60 "$@"; }
 # Types path $2 into the file dialog called $1 once it has the keyboard, and waits until it has

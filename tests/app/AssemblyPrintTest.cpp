@@ -58,6 +58,7 @@ class AssemblyPrintTest : public QObject {
         Control<QCheckBox>(range, id)->click();
       Control<QPushButton>(range, CPrintPageDlg::IDOK)->click();
     });
+    gui::ToThePrinter();
     Click(dlg, IDC_PRINT);
     const QString text = PdfText(pdf);
     QCOMPARE(text.count(QLatin1Char('\f')), 4);
@@ -77,6 +78,7 @@ class AssemblyPrintTest : public QObject {
       map = Control<QCheckBox>(range, CPrintPageDlg::kIdMap)->isChecked();
       Control<QPushButton>(range, CPrintPageDlg::IDCANCEL)->click();
     });
+    gui::ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(overlap, QStringLiteral("100"));
     QVERIFY(marks && labels && map);

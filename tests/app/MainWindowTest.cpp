@@ -5,11 +5,13 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
+#include <filesystem>
 
 #include "GuiHarness.h"
 #include "TestRegistry.h"
 #include "WindowSteps.h"
 #include "app/PosterControls.h"
+#include "app/PrintDestinationDlg.h"
 #include "app/PosterDlg.h"
 #include "engine/PrintSize.h"
 #include "output/PrinterSettings.h"
@@ -83,7 +85,9 @@ class MainWindowTest : public QObject {
     QVERIFY(messages.requests.empty());
   }
 
-  void NoPrinterKeepsPrintAndSetupOff() {
+  // Without any printer the program says so at start, keeps Printer Setup off and prints to a
+  // PDF file, the only destination it then offers.
+  void NoPrinterKeepsSetupOffAndPrintsToAFile() {
     gui::MessageRecorder messages;
     gui::FileDialogAnswers files;
     CPosterDlg dlg;
@@ -93,8 +97,21 @@ class MainWindowTest : public QObject {
     files.Choose(gui::MakePicture("noprinter.bmp", 64, 48));
     ClickButton(dlg, IDC_BROWSE_MAIN);
     QVERIFY(Enabled(dlg, IDC_PREVIEW));
-    QVERIFY(!Enabled(dlg, IDC_PRINT) && !Enabled(dlg, IDC_PRINTER_SETUP));
+    QVERIFY(Enabled(dlg, IDC_PRINT) && !Enabled(dlg, IDC_PRINTER_SETUP));
     QCOMPARE(Shown(dlg, IDC_PAGES), QStringLiteral("1 (1 x 1)"));
+
+    const std::string pdf = test::ScratchPath("noprinter.pdf");
+    std::filesystem::remove(pdf);
+    files.Choose(pdf);
+    bool printerOffered = true;
+    gui::WhenModal<CPrintDestinationDlg>([&printerOffered](CPrintDestinationDlg* destination) {
+      printerOffered = Control(destination, CPrintDestinationDlg::kIdQueue)->isEnabled();
+      Control<QPushButton>(destination, CPrintDestinationDlg::IDOK)->click();
+    });
+    ClickButton(dlg, IDC_PRINT);
+    QVERIFY(!printerOffered);
+    QCOMPARE(gui::ReadText(pdf).substr(0, 5), std::string("%PDF-"));
+    QCOMPARE(messages.requests.size(), std::size_t{1});
   }
 
   void MainImageShowsItsSizeAndStartsAtOnePixelPerDot() {

@@ -133,6 +133,7 @@ class OutputWindowTest : public QObject {
 
     // All pages: the range dialog offers them and the PDF gets both.
     gui::WhenModal<CPrintPageDlg>([](CPrintPageDlg* range) { PressOk(range); });
+    gui::ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(PdfPages(pdf), 2);
     // Page 2 alone.
@@ -142,6 +143,7 @@ class OutputWindowTest : public QObject {
       Control<QLineEdit>(range, CPrintPageDlg::kIdPageEdit)->setText(QStringLiteral("2"));
       PressOk(range);
     });
+    gui::ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(PdfPages(pdf), 1);
     QVERIFY(dlg.isEnabled() && dlg.Progress() == nullptr);
@@ -154,6 +156,7 @@ class OutputWindowTest : public QObject {
     Click(dlg, IDC_SAVE_POSTER);
     QVERIFY(messages.Texts().last().contains(QStringLiteral("is also one of the inputs")));
     SetTestPrinter(QString::fromStdString(main));
+    gui::ToThePrinter();
     Click(dlg, IDC_PRINT);  // refused before the range dialog
     QCOMPARE(messages.requests.size(), std::size_t{5});
     QVERIFY(messages.Texts().last().contains(QStringLiteral("is also one of the inputs")));
@@ -170,6 +173,7 @@ class OutputWindowTest : public QObject {
     CPosterDlg dlg;
     gui::Show(dlg);
     dlg.LoadMainImage(gui::MakePicture(folder + "/main.bmp", 160, 120));
+    gui::ToThePrinter();
     Click(dlg, IDC_PRINT);
     QCOMPARE(PdfPages(pdf), 1);
     QVERIFY(messages.requests.empty());
@@ -179,6 +183,7 @@ class OutputWindowTest : public QObject {
     CPosterDlg second;
     gui::Show(second);
     second.LoadMainImage(gui::MakePicture(folder + "/main.bmp", 160, 120));
+    gui::ToThePrinter();
     Click(second, IDC_PRINT);
     QCOMPARE(messages.requests.size(), std::size_t{1});
     QVERIFY2(messages.Texts().front().contains(QString::fromStdString(nowhere)),

@@ -55,7 +55,10 @@ void CheckLayout(QWidget& window) {
   const QSize screen = window.screen()->availableGeometry().size();
   QVERIFY2(window.width() <= screen.width() && window.height() <= screen.height(),
            qPrintable(Describe(&window)));
-  const QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  // Windows of their own (the preview, the progress dialog) belong to the window but are no
+  // controls of it.
+  QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  controls.removeIf([](const QWidget* w) { return w->isWindow(); });
   for (const QWidget* control : controls) {
     QVERIFY2(window.rect().contains(control->geometry()), qPrintable(Describe(control)));
     QVERIFY2(TextWidthNeeded(control) <= control->width(),

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "GuiHarness.h"
 #include "app/PosterDlg.h"
+#include "app/PrintDestinationDlg.h"
 #include "platform/ControlTable.h"
 #include "platform/HelpWindow.h"
 
@@ -46,6 +48,13 @@ inline QStringList ListedTiles(const CPosterDlg& dlg, int id) {
   auto* list = Control<QListWidget>(&dlg, id);
   for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
   return texts;
+}
+
+// Print Poster first asks where to: the printer, offered first, is taken.
+inline void ToThePrinter() {
+  WhenModal<CPrintDestinationDlg>([](CPrintDestinationDlg* destination) {
+    Control<QPushButton>(destination, CPrintDestinationDlg::IDOK)->click();
+  });
 }
 
 }  // namespace gui

@@ -255,6 +255,24 @@ TEST(PrintEngine, MainImageIsResampledToThePrintSizeOrElseStretchedByThePrinter)
   EXPECT_EQ(stretched.scale, 4.0);
   ASSERT_EQ(stretched.device.bands.size(), 1u);
   ExpectBand(stretched.device.bands[0], 1, Rect(30, 30, 40, 40), 0, 0, 10, 10);
+
+  // An image with more pixels than the print has dots, printed unresampled: each printer pixel
+  // shows one of the 4 × 4 source pixels it covers, across the whole image.
+  CDibImage wide;
+  FillWithCoordinates(wide, 400, 400);
+  job.printSize = {1.0, 0.001};
+  Printed reduced{PrintOutcome::kNotStarted, CRecordingPrintDevice({100, 100, 100, 100}), {}, 0};
+  Print(reduced, wide, job, 7.0);
+  EXPECT_EQ(reduced.scale, 0.25);
+  ASSERT_EQ(reduced.device.bands.size(), 1u);
+  const RecordedBand& band = reduced.device.bands[0];
+  EXPECT_EQ(band.destination, Rect(0, 0, 100, 100));
+  EXPECT_EQ(band.sourceWidth, 100);
+  EXPECT_EQ(band.sourceHeight, 100);
+  EXPECT_EQ(band.sourceX, 0);
+  EXPECT_EQ(band.sourceY, 0);
+  EXPECT_EQ(band.lastX, 396);
+  EXPECT_EQ(band.lastY, 396);
 }
 
 }  // namespace

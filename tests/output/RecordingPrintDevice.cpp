@@ -51,6 +51,8 @@ void CRecordingPrintDevice::StretchBand(const DeviceRect& destination, const CDi
                                         int sourceWidth, int sourceHeight) {
   RecordedBand record{m_page, destination, -1, -1, sourceWidth, sourceHeight, true};
   DecodeCoordinates(band.GetPixelAddress(0, 0), record.sourceX, record.sourceY);
+  DecodeCoordinates(band.GetPixelAddress(sourceWidth - 1, sourceHeight - 1), record.lastX,
+                    record.lastY);
   for (int y = 0; y < sourceHeight; ++y)
     for (int x = 0; x < sourceWidth; ++x) {
       int px = 0, py = 0;

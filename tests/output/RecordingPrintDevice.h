@@ -18,6 +18,8 @@ struct RecordedBand {
   int sourceWidth = 0;
   int sourceHeight = 0;
   bool contiguous = true;  // every pixel drawn is the poster pixel its position says
+  int lastX = -1;          // poster position of the band's bottom-right pixel
+  int lastY = -1;
 };
 
 class CRecordingPrintDevice : public CPrintDevice {

@@ -42,7 +42,8 @@ mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
 start_x_server() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" \
+  # -noreset: the server stays up when the last program ends, ready for the next one.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$scratch/display" \
     2>"$scratch/xvfb.log" &
   pids+=($!)
   local tries
