@@ -77,10 +77,12 @@ void CPosterDlg::BuildIntoFile(const COutputTarget& target, PosterFormat format)
   inputs.tileCache = &m_tileCache;
   inputs.rowSink = writer.get();
   const PosterBuildResult result = BuildPoster(inputs, m_poster, m_order, Progress());
-  SaveResult saved = result.streamed ? writer->Failure() : SaveResult::kCancelled;
+  SaveResult saved = SaveResult::kCancelled;  // nothing was written: the build says why
   if (result.built)
     saved = result.streamed ? writer->Finish(Progress())
                             : SavePoster(m_poster, target, format, quality, Progress());
+  else if (result.streamed)
+    saved = writer->Failure();  // kSaved unless writing a band stopped the build
   const bool cancelled = Progress()->IsCancelled();
   EndProgress();
   builtFlag = result.built && saved == SaveResult::kSaved;
@@ -89,7 +91,7 @@ void CPosterDlg::BuildIntoFile(const COutputTarget& target, PosterFormat format)
   if (!cancelled && saved != SaveResult::kSaved && saved != SaveResult::kCancelled)
     ShowMessage(this, MessageWith(MessageId(saved, format == PosterFormat::kJpeg), target.Path()));
   else if (!cancelled && !result.built && result.messageId != 0)
-    ShowMessage(this, QString::fromStdString(res::FormatString(result.messageId, {result.messageArg})));
+    ShowMessage(this, MessageWith(result.messageId, result.messageArg));
   SyncTileListBox(ListBox()->currentRow());
   UpdateControls();
 }
