@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@
 #include "formats/OutputTarget.h"
 #include "image/DibImage.h"
 #include "output/PageLayout.h"
+#include "output/PosterSaver.h"
 #include "output/PreviewWnd.h"
 #include "output/PrintEngine.h"
 #include "output/PrinterSettings.h"
@@ -49,6 +51,12 @@ class CPosterDlg : public QDialog {
   [[nodiscard]] const PrintSize& GetPrintSize() const { return m_printSize; }
   [[nodiscard]] bool HasPrinter() const { return m_printerSettings.IsPrinterAvailable(); }
   [[nodiscard]] CPreviewWnd& Preview() { return m_preview; }
+  // The file the last build laid the poster straight into, when it was too large to hold in
+  // memory; empty otherwise.
+  [[nodiscard]] const std::string& PosterFile() const { return m_posterFile; }
+  // The memory that the poster's limits count on: what the process may take unless set here.
+  void SetMemoryBytes(std::uint64_t bytes) { m_memoryBytes = bytes; }
+  [[nodiscard]] std::uint64_t MemoryBytes() const;
   // The dialog of the long command running now, or nullptr.
   [[nodiscard]] CProgressDlg* Progress() const;
 
@@ -112,6 +120,14 @@ class CPosterDlg : public QDialog {
   // TRUE when the format path names holds the poster, or when the user took the offer of
   // another format that does (path then names that file); FALSE when the user declined.
   [[nodiscard]] bool ChooseFormatThatHolds(std::string& path);
+  // A poster past the memory that fits when laid straight into its file: refused with refusal,
+  // the user is offered to build it so, into a file chosen in Save Poster's dialog.
+  void OfferBuildIntoFile(const std::string& refusal);
+  // The refusal of a file of format for this poster, laid straight into it: its format's limits,
+  // the memory its encoder keeps, the free disk space; nothing when it fits.
+  [[nodiscard]] std::optional<std::string> IntoFileRefusal(const std::string& path,
+                                                           PosterFormat format);
+  void BuildIntoFile(const COutputTarget& target, PosterFormat format);
 
   // Output: preview, print and save (the poster, or the main image without tiles).
   void OnPreviewPoster();
@@ -128,6 +144,8 @@ class CPosterDlg : public QDialog {
   void PrintSource(CDibImage& source, CPrintDevice& device, const PageCount& pages,
                    const PrintExtras& extras, const QString& destination);
   void SavePosterTo(std::string path);
+  // The name chosen in Save Poster's dialog, nothing when it was cancelled.
+  [[nodiscard]] std::optional<std::string> AskSavePath();
   // The files the poster is made of: no file the window writes may be one of them.
   [[nodiscard]] std::vector<std::string> InputPaths() const;
   // The checked target for path, or nothing after telling the user why it is refused: with the
@@ -155,6 +173,8 @@ class CPosterDlg : public QDialog {
   int m_imageWidth = 0;
   int m_imageHeight = 0;
   BOOL builtFlag = FALSE;
+  std::string m_posterFile;  // see PosterFile
+  std::optional<std::uint64_t> m_memoryBytes;  // see SetMemoryBytes
   BOOL m_widthFocus = FALSE;
   BOOL m_heightFocus = FALSE;
   BOOL confirmOnClose = TRUE;

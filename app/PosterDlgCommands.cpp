@@ -90,15 +90,23 @@ void CPosterDlg::OnPrinterSetup() {
   UpdateControls();
 }
 
-// A poster past the machine's memory is refused before anything is allocated. A cancelled build
-// closes its progress dialog and says nothing more.
+std::uint64_t CPosterDlg::MemoryBytes() const {
+  return m_memoryBytes ? *m_memoryBytes : ProcessMemoryBudget().bytes;
+}
+
+// A poster past the machine's memory is refused before anything is allocated, unless laying it
+// straight into a file fits: then that is offered. A cancelled build closes its progress dialog
+// and says nothing more.
 void CPosterDlg::OnBuildPoster() {
   // The file format's limits wait for Save: the poster may be meant for the preview, the
   // printer or another format.
   const PosterLimitCheck limits =
-      CheckPosterLimits(m_tiles, Setup(), PosterFileFormat::kNone, ProcessMemoryBudget().bytes);
+      CheckPosterLimits(m_tiles, Setup(), PosterFileFormat::kNone, MemoryBytes());
   if (!limits.fits) {
-    ShowMessage(this, QString::fromStdString(limits.message));
+    if (CheckPosterLimits(m_tiles, Setup(), PosterFileFormat::kNone, MemoryBytes(), true).fits)
+      OfferBuildIntoFile(limits.message);
+    else
+      ShowMessage(this, QString::fromStdString(limits.message));
     return;
   }
   if (const auto refusal = CheckUseLimit(m_tiles, Setup())) {
@@ -116,6 +124,7 @@ void CPosterDlg::OnBuildPoster() {
   const bool cancelled = Progress()->IsCancelled();
   EndProgress();
   builtFlag = result.built;
+  m_posterFile.clear();
   if (!result.built) m_poster.ReleasePixels();
   if (!result.built && !cancelled && result.messageId != 0)
     ShowMessage(this, MessageText(result));

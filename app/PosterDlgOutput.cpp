@@ -40,6 +40,10 @@ QString MessageWith(unsigned id, const std::string& arg) {
 }  // namespace
 
 bool CPosterDlg::BuildFirst(unsigned questionId) {
+  if (builtFlag && !m_posterFile.empty()) {
+    ShowMessage(this, MessageWith(res::IDS_POSTER_IN_FILE, m_posterFile));
+    return false;
+  }
   if (builtFlag) return m_poster.IsValid();
   if (ShowMessage(this, Text(questionId), MessageButtons::OkCancel, MessageIcon::Question) !=
       MessageAnswer::Ok)
@@ -176,6 +180,10 @@ void CPosterDlg::PrintSource(CDibImage& source, CPrintDevice& device, const Page
 void CPosterDlg::OnSavePoster() {
   if (!ReadControls()) return;
   if (!BuildFirst(res::IDS_BUILD_BEFORE_SAVE)) return;
+  if (const auto path = AskSavePath()) SavePosterTo(*path);
+}
+
+std::optional<std::string> CPosterDlg::AskSavePath() {
   const std::string start =
       m_currentPaths.saveName.empty() ? m_readPaths.saveName : m_currentPaths.saveName;
   const PictureFilterChoice choice = ChooseSaveFilter(start);
@@ -184,8 +192,8 @@ void CPosterDlg::OnSavePoster() {
   request.openMode = false;
   request.filterIndex = choice.filterIndex;
   const auto chosen = RunFileDialog(this, request);
-  if (!chosen || chosen->paths.isEmpty()) return;
-  SavePosterTo(ToLocalPath(chosen->paths.front()));
+  if (!chosen || chosen->paths.isEmpty()) return std::nullopt;
+  return ToLocalPath(chosen->paths.front());
 }
 
 std::vector<std::string> CPosterDlg::InputPaths() const {

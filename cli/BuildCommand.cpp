@@ -11,7 +11,6 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/PlacementFile.h"
-#include "cli/DiskSpace.h"
 #include "cli/SaveFailure.h"
 #include "cli/TileFolder.h"
 #include "engine/BuildPoster.h"
@@ -26,6 +25,8 @@
 #include "formats/PngWriter.h"
 #include "image/NumberUtils.h"
 #include "formats/OutputTarget.h"
+#include "output/DiskSpace.h"
+#include "output/PosterRowWriters.h"
 #include "output/PosterSaver.h"
 #include "resources/StringTable.h"
 
@@ -56,17 +57,6 @@ void PrintGeometry(TileList& tiles, const PosterSetup& setup) {
     PrintError("hint: tiles of " + std::to_string(g.tileWidth) + " x " +
                std::to_string(g.tileHeight) +
                " pixels show little; a larger --print-width or a smaller --fraction makes them larger");
-}
-
-// The writer that takes the poster's rows as they are laid.
-std::unique_ptr<CPosterRowSink> RowWriterFor(PosterFormat format, const COutputTarget& output,
-                                             unsigned jpegQuality) {
-  switch (format) {
-    case PosterFormat::kBmp: return std::make_unique<CBmpRowWriter>(output);
-    case PosterFormat::kPng: return std::make_unique<CPngRowWriter>(output);
-    case PosterFormat::kJpeg: return std::make_unique<CJpegRowWriter>(output, jpegQuality);
-  }
-  return nullptr;
 }
 
 // The poster's size as the build will lay it out.
@@ -124,7 +114,7 @@ int BuildAndSave(const BuildOptions& options, const BuildTargets& targets, Poste
     };
   // A poster whose main image is enlarged is laid straight into its file, never held whole.
   const std::unique_ptr<CPosterRowSink> rowWriter =
-      RowWriterFor(format, target, jpegQuality);
+      MakePosterRowWriter(format, target, jpegQuality);
   inputs.rowSink = rowWriter.get();
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
   if (!result.built) {

@@ -139,6 +139,12 @@ constexpr Entry kStrings[] = {
     {IDS_BUILD_BEFORE_PRINT, "Poster must be built before printing. Build poster now?"},
     {IDS_BUILD_BEFORE_PREVIEW, "Poster must be built before previewing. Build poster now?"},
     {IDS_BUILD_BEFORE_SAVE, "Poster must be built before saving. Build poster now?"},
+    {IDS_BUILD_INTO_FILE,
+     "Built straight into a file, a few rows of cells at a time, it fits. Build it into a file "
+     "now?"},
+    {IDS_POSTER_IN_FILE,
+     "The poster was built straight into '%s' and is not held in memory. Open that file to see "
+     "or print it."},
 };
 
 // Lookups search the table by halves, so a text added out of order would vanish, and of two

@@ -109,6 +109,9 @@ enum StringId : unsigned {
   IDS_BUILD_BEFORE_PRINT = 261,
   IDS_BUILD_BEFORE_PREVIEW = 262,
   IDS_BUILD_BEFORE_SAVE = 263,
+  // Posters too large for memory, built straight into their file.
+  IDS_BUILD_INTO_FILE = 264,
+  IDS_POSTER_IN_FILE = 265,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).

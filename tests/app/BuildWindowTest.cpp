@@ -1,8 +1,10 @@
 // Building the poster from the main window under the progress dialog: to the end, cancelled,
 // stopped by a quit request; the progress dialog's keys.
 #include <QKeyEvent>
+#include <QSize>
 #include <QTest>
 #include <QTimer>
+#include <cstdint>
 #include <filesystem>
 
 #include "GuiHarness.h"
@@ -29,6 +31,15 @@ void LoadScene(CPosterDlg& dlg, const std::string& name, int mainWidth, const ch
     tiles.push_back(gui::MakePicture(name + "/tile" + std::to_string(i) + ".bmp", 12 + i, 9));
   dlg.AddDroppedFiles(tiles);
   gui::TypeInto(dlg, IDC_PRINT_WIDTH, QString::fromLatin1(printWidth));
+}
+
+// The poster's size as the window shows it: cells across and down times the cell's size.
+QSize ShownPosterSize(const CPosterDlg& dlg) {
+  const QStringList across = Shown(dlg, IDC_TILE_COUNT).split(QRegularExpression("[ ()x]+"),
+                                                              Qt::SkipEmptyParts);
+  if (across.size() != 3) return {};
+  return {across[1].toInt() * Shown(dlg, IDC_TILE_WIDTH).remove(',').toInt(),
+          across[2].toInt() * Shown(dlg, IDC_TILE_HEIGHT).remove(',').toInt()};
 }
 
 // Watches the progress dialog while a command runs: keeps every stage line shown, and calls
@@ -80,13 +91,8 @@ class BuildWindowTest : public QObject {
     QVERIFY(dlg.Progress() == nullptr && dlg.isEnabled());
     QVERIFY(watch.mainWindowWasDisabled);
     QVERIFY(watch.stages.contains(Text(res::IDS_STAGE_LAY_TILES)));
-    const QStringList across = Shown(dlg, IDC_TILE_COUNT).split(QRegularExpression("[ ()x]+"),
-                                                                Qt::SkipEmptyParts);
-    QCOMPARE(across.size(), 3);
-    QCOMPARE(dlg.PosterImage().GetWidth(),
-             across[1].toInt() * Shown(dlg, IDC_TILE_WIDTH).remove(',').toInt());
-    QCOMPARE(dlg.PosterImage().GetHeight(),
-             across[2].toInt() * Shown(dlg, IDC_TILE_HEIGHT).remove(',').toInt());
+    QCOMPARE(QSize(dlg.PosterImage().GetWidth(), dlg.PosterImage().GetHeight()),
+             ShownPosterSize(dlg));
     QCOMPARE(messages.Texts().size(), 1);  // the missing printer only
 
     // Any input change makes the poster stale.
@@ -129,6 +135,55 @@ class BuildWindowTest : public QObject {
     QVERIFY(!dlg.IsBuilt());
     QVERIFY(messages.requests.empty());
     QVERIFY(dlg.isVisible());  // the request stopped the work, not the program
+  }
+
+  // A poster past the memory is offered to be built straight into a file chosen in Save
+  // Poster's dialog, under the same progress and Cancel; afterwards Preview says where it went.
+  void PosterPastTheMemoryIsBuiltIntoAFile() {
+    gui::MessageRecorder messages;
+    gui::FileDialogAnswers files;
+    CPosterDlg dlg;
+    gui::Show(dlg);
+    LoadScene(dlg, "intofile", 400, "68");  // 10,200 x 7,650 pixels, 234 MB whole
+    dlg.SetMemoryBytes(std::uint64_t{200} << 20);
+    messages.requests.clear();
+
+    messages.Queue(MessageAnswer::No);  // declined: nothing asked, nothing built
+    Click(dlg, IDC_BUILD);
+    QCOMPARE(messages.requests.size(), std::size_t{1});
+    QVERIFY2(messages.Texts().front().contains(QStringLiteral("memory")) &&
+                 messages.Texts().front().endsWith(Text(res::IDS_BUILD_INTO_FILE)),
+             qPrintable(messages.Texts().front()));
+    QVERIFY(files.requests.empty() && !dlg.IsBuilt());
+
+    // Cancelled while the cells are laid: no file.
+    const std::string cancelled = test::ScratchPath("intofile/cancelled.bmp");
+    files.Choose(cancelled);
+    ProgressWatch cancel(dlg, QStringLiteral("Laying"), [](CProgressDlg* progress) {
+      Click(*progress, 2);
+    });
+    Click(dlg, IDC_BUILD);
+    QVERIFY(cancel.stages.contains(Text(res::IDS_STAGE_LAY_TILES)));
+    QVERIFY(!dlg.IsBuilt() && !std::filesystem::exists(cancelled));
+    QCOMPARE(messages.requests.size(), std::size_t{2});
+
+    const std::string poster = test::ScratchPath("intofile/poster.bmp");
+    files.Choose(poster);
+    ProgressWatch watch(dlg, QString(), nullptr);
+    Click(dlg, IDC_BUILD);
+    QCOMPARE(files.requests.back().title, Text(res::IDS_SAVE_TITLE));
+    QVERIFY(dlg.IsBuilt() && !dlg.PosterImage().IsValid());
+    QCOMPARE(dlg.PosterFile(), poster);
+    QVERIFY(watch.mainWindowWasDisabled && watch.stages.contains(Text(res::IDS_STAGE_LAY_TILES)));
+    const QSize size = ShownPosterSize(dlg);
+    QVERIFY(size.width() * 3 * size.height() > 200 << 20);
+    QCOMPARE(std::filesystem::file_size(poster),
+             std::uintmax_t{54} + (size.width() * 3 + 3) / 4 * 4 * std::uintmax_t(size.height()));
+    QCOMPARE(messages.requests.size(), std::size_t{3});
+    Click(dlg, IDC_PREVIEW);
+    QCOMPARE(messages.Texts().back(),
+             QString::fromStdString(res::FormatString(res::IDS_POSTER_IN_FILE, {poster})));
+    std::filesystem::remove(poster);
   }
 
   void EscapeCancelsTheProgressAndEnterDoesNot() {

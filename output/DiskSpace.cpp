@@ -1,4 +1,4 @@
-#include "cli/DiskSpace.h"
+#include "output/DiskSpace.h"
 
 #include <sys/statvfs.h>
 
