@@ -116,6 +116,15 @@ QLineEdit* CPosterDlg::Edit(int id) const { return Control<QLineEdit>(this, id);
 
 QListWidget* CPosterDlg::ListBox() const { return Control<QListWidget>(this, IDC_TILE_LIST); }
 
+PosterBuildInputs CPosterDlg::BuildInputs() {
+  PosterBuildInputs inputs;
+  inputs.mainImage = &m_mainImage;
+  inputs.tiles = &m_tiles;
+  inputs.setup = Setup();
+  inputs.tileCache = &m_tileCache;
+  return inputs;
+}
+
 PosterSetup CPosterDlg::Setup() const {
   return PosterSetup{m_params, m_imageWidth, m_imageHeight, m_printSize, m_printer};
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/PosterSettings.h"
+#include "engine/BuildPoster.h"
 #include "engine/PosterLimits.h"
 #include "engine/PosterParams.h"
 #include "engine/PrintSize.h"
@@ -93,6 +94,8 @@ class CPosterDlg : public QDialog {
   void SyncTileListBox(int selectRow);
   void ComputeInitialPrintSize();
   [[nodiscard]] PosterSetup Setup() const;
+  // What a build of the poster reads: the main image, the tiles and their cache, the setup.
+  [[nodiscard]] PosterBuildInputs BuildInputs();
 
   // Main image and print size.
   void OnBrowseMain();

@@ -114,13 +114,7 @@ void CPosterDlg::OnBuildPoster() {
     return;
   }
   BeginProgress(res::IDS_CAPTION_BUILD);
-  PosterBuildInputs inputs;
-  inputs.mainImage = &m_mainImage;
-  inputs.tiles = &m_tiles;
-  inputs.setup = Setup();
-  inputs.tileCache = &m_tileCache;
-  inputs.threads = 0;
-  const PosterBuildResult result = BuildPoster(inputs, m_poster, m_order, Progress());
+  const PosterBuildResult result = BuildPoster(BuildInputs(), m_poster, m_order, Progress());
   const bool cancelled = Progress()->IsCancelled();
   EndProgress();
   builtFlag = result.built;

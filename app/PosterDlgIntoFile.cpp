@@ -70,11 +70,7 @@ void CPosterDlg::BuildIntoFile(const COutputTarget& target, PosterFormat format)
   const unsigned quality = static_cast<unsigned>(m_params.JPEGQuality);
   const std::unique_ptr<CPosterRowSink> writer = MakePosterRowWriter(format, target, quality);
   BeginProgress(res::IDS_CAPTION_BUILD);
-  PosterBuildInputs inputs;
-  inputs.mainImage = &m_mainImage;
-  inputs.tiles = &m_tiles;
-  inputs.setup = Setup();
-  inputs.tileCache = &m_tileCache;
+  PosterBuildInputs inputs = BuildInputs();
   inputs.rowSink = writer.get();
   const PosterBuildResult result = BuildPoster(inputs, m_poster, m_order, Progress());
   SaveResult saved = SaveResult::kCancelled;  // nothing was written: the build says why

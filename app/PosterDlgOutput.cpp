@@ -22,16 +22,6 @@ namespace {
 
 QString Text(unsigned id) { return QString::fromUtf8(res::LoadString(id)); }
 
-// The printer figures of the page geometry, from what a print device reports.
-PrinterMetrics MetricsOfDevice(const PrintDeviceMetrics& device) {
-  PrinterMetrics metrics;
-  metrics.dpiX = device.dpiX;
-  metrics.dpiY = device.dpiY;
-  metrics.printableWidth = device.pageWidthPx * 1000 / device.dpiX;
-  metrics.printableHeight = device.pageHeightPx * 1000 / device.dpiY;
-  return metrics;
-}
-
 // A message whose %s, where it has one, is arg.
 QString MessageWith(unsigned id, const std::string& arg) {
   return QString::fromStdString(res::FormatString(id, {arg}));
@@ -126,7 +116,7 @@ void CPosterDlg::PrintToPdfFile(CDibImage& source) {
   if (m_printer.paperWidth > 0 && m_printer.paperHeight > 0)
     paper = {m_printer.paperWidth / 1000.0, m_printer.paperHeight / 1000.0};
   CPdfPrintDevice device(*target, paper, m_printer.dpiX, m_printer.dpiY, kPdfLossless);
-  PrintWithExtras(source, device, MetricsOfDevice(device.GetMetrics()), chosen->paths.front());
+  PrintWithExtras(source, device, MetricsOf(device.GetMetrics()), chosen->paths.front());
 }
 
 // Asks for the range and the print aids, which decide how many pages the poster takes on the

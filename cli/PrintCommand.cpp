@@ -111,16 +111,6 @@ std::optional<std::string> TakePrintOptions(Arguments& args, PrintOptions& o) {
   return std::nullopt;
 }
 
-// The printer figures the geometry needs, from what the device reports.
-PrinterMetrics MetricsOf(const PrintDeviceMetrics& device) {
-  PrinterMetrics metrics;
-  metrics.dpiX = device.dpiX;
-  metrics.dpiY = device.dpiY;
-  metrics.printableWidth = device.pageWidthPx * 1000 / device.dpiX;
-  metrics.printableHeight = device.pageHeightPx * 1000 / device.dpiY;
-  return metrics;
-}
-
 // The printer: a PDF file or a queue, kept alive for the whole job.
 struct Printer {
   std::unique_ptr<CPdfPrintDevice> pdf;

@@ -317,3 +317,12 @@ unsigned MessageId(PrintOutcome outcome) {
   }
   return 0;
 }
+
+PrinterMetrics MetricsOf(const PrintDeviceMetrics& device) {
+  PrinterMetrics metrics;
+  metrics.dpiX = device.dpiX;
+  metrics.dpiY = device.dpiY;
+  metrics.printableWidth = device.pageWidthPx * 1000 / device.dpiX;
+  metrics.printableHeight = device.pageHeightPx * 1000 / device.dpiY;
+  return metrics;
+}

@@ -11,9 +11,11 @@
 #include <string>
 
 #include "engine/PrintSize.h"
+#include "engine/PrinterMetrics.h"
 #include "image/DibImage.h"
 #include "image/Types.h"
 #include "output/PageLayout.h"
+#include "output/PrintDevice.h"
 
 class CPrintDevice;
 class CPrintAbort;
@@ -73,3 +75,6 @@ enum class PrintOutcome {
 
 // The string-table id of the message a user is shown for an outcome, 0 for none.
 [[nodiscard]] unsigned MessageId(PrintOutcome outcome);
+
+// The printer figures the page geometry needs, from what a print device reports.
+[[nodiscard]] PrinterMetrics MetricsOf(const PrintDeviceMetrics& device);

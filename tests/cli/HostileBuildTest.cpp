@@ -327,6 +327,9 @@ TEST(CliHostile, ValuesOutOfRangeAreRefusedAndLimitsComeBeforeTheBuild) {
 }
 
 TEST(CliHostile, TheProcesssMemoryLimitRefusesBeforeTheBuildAndNamesItself) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the address sanitizer's shadow memory cannot be mapped under a 1 GB address space";
+#endif
   Scene scene("ulimit");
   // 40 inches at 600 dots per inch: a poster of 24,000 x 16,620 pixels, 1.1 GB, under 1 GB of
   // address space. The matched order holds the poster whole even when it goes to a file.
