@@ -117,7 +117,12 @@ capture() {
     read -r count digest < <(python3 "$helper" shot "$scratch/screen/Xvfb_screen0" \
       "$X" "$Y" "$WIDTH" "$HEIGHT")
     echo "$digest" >"$scratch/$2"
-    [ "$count" -gt 1 ] && [ "$digest" != "$before" ] && return 0
+    if [ "$count" -gt 1 ] && [ "$digest" != "$before" ]; then
+      # JOURNEY_SHOTS=FOLDER keeps each capture as a picture to look at.
+      [ -z "${JOURNEY_SHOTS:-}" ] || convert "xwd:$scratch/screen/Xvfb_screen0" \
+        -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$JOURNEY_SHOTS/$2.png"
+      return 0
+    fi
     sleep 0.05
   done
   [ "$count" -gt 1 ] || fail "$2 shows one plain colour"
