@@ -1,7 +1,10 @@
 // mozaikon-cli print: builds the poster like `build` (or takes the main image alone) and prints
 // it through the band loop onto a PDF file or a printer queue.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "cli/BuildInputs.h"
@@ -14,8 +17,10 @@
 #include "formats/ImageFile.h"
 #include "formats/OutputTarget.h"
 #include "formats/JpegWriter.h"
+#include "output/DiskSpace.h"
 #include "output/PaperSize.h"
 #include "output/PdfPrintDevice.h"
+#include "output/PosterSpool.h"
 #include "output/PrintEngine.h"
 #include "resources/StringTable.h"
 #if MOZAIKON_PRINTER_QUEUES
@@ -171,22 +176,61 @@ int WritePlacement(const COutputTarget& placement, const PlacedTiles& placed,
   return kExitOk;
 }
 
-// Builds the poster into poster, telling the job its cells and placed which tile went where;
-// false (after telling why) when it was not built.
-bool Build(PosterBuildInputs& inputs, CDibImage& poster, CConsoleProgress& progress,
-           PrintJob& job, PlacedTiles& placed) {
+// Where the poster goes when it is laid a few rows at a time: a scratch file beside the PDF, or
+// in the scratch folder for a queue.
+std::string SpoolFolder(const PrintOptions& options) {
+  if (options.pdf.empty()) return ScratchFolder();
+  const std::string folder = std::filesystem::path(options.pdf).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+// False (the reason printed) when the disk cannot hold the poster laid into its scratch file
+// and, beside it, the PDF file.
+bool DiskHoldsSpool(const PrintOptions& options, const PredictedPoster& poster,
+                    unsigned jpegQuality) {
+  if (!poster.laidIntoFile) return true;
+  std::uint64_t bytes = static_cast<std::uint64_t>(poster.width) * poster.height * 3;
+  if (!options.pdf.empty())
+    bytes += PosterFileBytesAtMost(options.lossless ? PosterFormat::kPng : PosterFormat::kJpeg,
+                                   poster.width, poster.height, jpegQuality);
+  const auto refusal =
+      CheckDiskSpace(options.pdf.empty() ? SpoolFolder(options) + "/" : options.pdf, bytes);
+  if (refusal) PrintError(*refusal);
+  return !refusal;
+}
+
+// A scratch file for the poster; nullptr (after telling why) when none can be made.
+std::unique_ptr<CPosterSpool> OpenSpool(const PrintOptions& options) {
+  const std::string folder = SpoolFolder(options);
+  auto spool = CPosterSpool::Create(folder);
+  if (!spool)
+    PrintError(folder + ": the poster's scratch file cannot be made there: " + std::strerror(errno));
+  return spool;
+}
+
+// Builds the poster into poster or, laid a few rows at a time, into spool, telling the job its
+// cells and placed which tile went where; false (after telling why) when it was not built.
+bool Build(PosterBuildInputs& inputs, CDibImage& poster, CPosterSpool& spool,
+           CConsoleProgress& progress, PrintJob& job, PlacedTiles& placed, bool& streamed) {
   TileOrderShuffle order;
+  inputs.rowSink = &spool;
   PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
   job.cellWidth = result.grid.tileWidth;
   job.cellHeight = result.grid.tileHeight;
   placed.across = result.grid.tilesAcross;
   placed.cells = std::move(result.cellTiles);
+  streamed = result.streamed;
   if (result.built) return true;
   progress.Finish();
-  if (!CConsoleProgress::Interrupted())
+  if (CConsoleProgress::Interrupted()) return false;
+  if (result.streamed && spool.Failure() != SaveResult::kSaved) {
+    (void)spool.Finish(nullptr);  // errno tells why
+    PrintError(std::string("the poster's scratch file cannot be written: ") + std::strerror(errno));
+  } else {
     PrintError(result.messageId
                    ? res::FormatString(result.messageId, {result.messageArg})
                    : std::string("the poster was not built: no tile image can be read"));
+  }
   return false;
 }
 
@@ -217,7 +261,10 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
   std::optional<COutputTarget> placement;
   if (!CheckPlacement(build, tiles, options.pdf, placement)) return kExitFailure;
 
-  if (tiles.GetCount() > 0 && !PosterFitsLimits(tiles, inputs.setup, PosterFileFormat::kNone, false))
+  const unsigned jpegQuality = static_cast<unsigned>(build.params.JPEGQuality);
+  if (tiles.GetCount() > 0 &&
+      (!PosterFitsLimits(tiles, inputs.setup, PosterFileFormat::kNone, true) ||
+       !DiskHoldsSpool(options, PredictPoster(tiles, inputs.setup), jpegQuality)))
     return kExitFailure;
   PrintJob job;
   job.mainImagePath = build.mainImage;
@@ -246,11 +293,13 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
       job.pages.across, job.pages.down, page.pageWidthPx, page.pageHeightPx, page.dpiX, page.dpiY);
   std::fflush(stdout);
 
-  CConsoleProgress progress;
+  CConsoleProgress progress(stderr, build.quiet);
   CDibImage poster;
   PlacedTiles cellTiles;
   double printScale = PosterPrintScale(build.params);
   job.posterBuilt = tiles.GetCount() > 0;
+  std::unique_ptr<CPosterSpool> spool;
+  bool streamed = false;
   if (job.posterBuilt) {
     inputs.mainImage = &mainImage;
     inputs.tiles = &tiles;
@@ -258,11 +307,13 @@ int PrintWith(const BuildOptions& build, TileList& tiles, const PrintOptions& op
       PrintError(*refusal);
       return kExitFailure;
     }
-    if (!Build(inputs, poster, progress, job, cellTiles))
+    if (!(spool = OpenSpool(options))) return kExitFailure;
+    if (!Build(inputs, poster, *spool, progress, job, cellTiles, streamed))
       return CConsoleProgress::Interrupted() ? CConsoleProgress::InterruptedExitCode() : kExitFailure;
   }
   CDibImage& source = job.posterBuilt ? poster : mainImage;
-  const PrintOutcome outcome = PrintPoster(source, job, printScale, device, progress);
+  const PrintOutcome outcome = streamed ? PrintPoster(*spool, job, printScale, device, progress)
+                                        : PrintPoster(source, job, printScale, device, progress);
   progress.Finish();
   const int exitCode = Report(outcome, target);
   if (exitCode != kExitOk || !placement) return exitCode;

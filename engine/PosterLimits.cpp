@@ -180,14 +180,21 @@ double EstimateBuildBytes(const TileList& tiles, const PosterSetup& setup,
   const TileGrid& g = size.grid;
   const double tileImages = tiles.GetCount() * PictureBytes(g.tileWidth, g.tileHeight);
   double poster = PictureBytes(size.width, size.height);
-  // Laid straight into its file, the poster is held a few cell rows at a time.
-  if (toFile && BuildsIntoFile(setup, size.width, size.height))
-    poster = std::min(poster, static_cast<double>(kStreamedRowsBytes));
+  // Laid straight into its file, the poster is held a few cell rows at a time, and one row at
+  // least however tall its cells.
+  if (toFile && g.tileHeight > 0 && BuildsIntoFile(setup, size.width, size.height))
+    poster = std::min(poster, std::max(static_cast<double>(kStreamedRowsBytes),
+                                       PictureBytes(size.width, g.tileHeight)));
   // What the JPEG library keeps of the picture while it writes the file, laid or saved whole.
   if (toFile && format == PosterFileFormat::kJpeg)
     poster += static_cast<double>(JpegCodingBytes(Side(size.width), Side(size.height)));
   return poster + tileImages +
          PictureBytes(setup.imageWidth, setup.imageHeight) + LargestTileBytes(tiles);
+}
+
+PredictedPoster PredictPoster(const TileList& tiles, const PosterSetup& setup) {
+  const PosterSize size = PredictSize(tiles, setup);
+  return {Side(size.width), Side(size.height), BuildsIntoFile(setup, size.width, size.height)};
 }
 
 PosterLimitCheck CheckPosterLimits(const TileList& tiles, const PosterSetup& setup,

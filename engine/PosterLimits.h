@@ -29,6 +29,15 @@ struct PosterLimitCheck {
                                         PosterFileFormat format = PosterFileFormat::kNone,
                                         bool toFile = false);
 
+// The poster's size as the build will lay it out, in pixels, and whether a build with a file to
+// write into lays it there a few cell rows at a time rather than holding it whole.
+struct PredictedPoster {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  bool laidIntoFile = false;
+};
+[[nodiscard]] PredictedPoster PredictPoster(const TileList& tiles, const PosterSetup& setup);
+
 // Checks the setup against memoryBytes (what the process may take; see ProcessMemoryBudget) and
 // the limits of format; toFile as for EstimateBuildBytes. memoryHolder, when given, names what
 // holds the process below the machine's memory, and the message speaks of that instead of the

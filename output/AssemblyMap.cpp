@@ -17,9 +17,9 @@ constexpr int kBandPx = 100;
 
 // small (created here, width × height) as the averages of the poster pixels each of its pixels
 // covers; false when it cannot be created.
-bool Reduce(const CDibImage& poster, CDibImage& small, int width, int height) {
+bool Reduce(CPrintSource& poster, CDibImage& small, int width, int height) {
   if (!small.Create(width, height, TRUE)) return false;
-  const int sourceWidth = poster.GetWidth(), sourceHeight = poster.GetHeight();
+  const int sourceWidth = poster.Width(), sourceHeight = poster.Height();
   std::vector<std::uint32_t> sums(static_cast<std::size_t>(width) * 3);
   std::vector<int> firstColumn(width + 1);
   for (int x = 0; x <= width; ++x)
@@ -29,7 +29,9 @@ bool Reduce(const CDibImage& poster, CDibImage& small, int width, int height) {
     const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<std::int64_t>(y + 1) * sourceHeight / height));
     std::fill(sums.begin(), sums.end(), 0);
     for (int sy = y0; sy < y1; ++sy) {
-      const std::uint8_t* p = poster.GetPixelAddress(0, sy);
+      const SourcePixels row = poster.Pixels(0, sy, sourceWidth, 1);
+      if (row.image == nullptr) return false;
+      const std::uint8_t* p = row.image->GetPixelAddress(row.x, row.y);
       std::uint32_t* sum = sums.data();
       for (int x = 0; x < width; ++x, sum += 3)
         for (int sx = firstColumn[x]; sx < std::max(firstColumn[x + 1], firstColumn[x] + 1); ++sx) {
@@ -124,7 +126,7 @@ std::string MapTitle(const PrintJob& job) {
   return text;
 }
 
-bool PrintAssemblyMap(CPrintDevice& device, const CDibImage& poster, const PageLayout& layout,
+bool PrintAssemblyMap(CPrintDevice& device, CPrintSource& poster, const PageLayout& layout,
                       const PrintJob& job) {
   const PrintDeviceMetrics page = device.GetMetrics();
   MapFrame map;
@@ -137,9 +139,9 @@ bool PrintAssemblyMap(CPrintDevice& device, const CDibImage& poster, const PageL
   map.left = (page.pageWidthPx - layout.x.poster * map.across) / 2;
 
   const int smallWidth = std::clamp(
-      static_cast<int>(layout.x.poster * map.across * kMapDpi / job.dpiX), 1, poster.GetWidth());
+      static_cast<int>(layout.x.poster * map.across * kMapDpi / job.dpiX), 1, poster.Width());
   const int smallHeight = std::max(1, static_cast<int>(static_cast<double>(smallWidth) *
-                                                       poster.GetHeight() / poster.GetWidth()));
+                                                       poster.Height() / poster.Width()));
   CDibImage small;
   const bool pictured = Reduce(poster, small, smallWidth, smallHeight);
   if (pictured) DrawSmallPoster(device, small, map, layout);

@@ -4,13 +4,15 @@
 
 #include "image/DibImage.h"
 #include "output/PageLayout.h"
+#include "output/PrintSource.h"
 
 class CPrintDevice;
 struct PrintJob;
 
-// Draws the map on the open page of device. poster is what the pages print. False when the small copy of the poster cannot be had (the map then holds
-// the grid and labels alone).
-bool PrintAssemblyMap(CPrintDevice& device, const CDibImage& poster, const PageLayout& layout,
+// Draws the map on the open page of device. poster is what the pages print, read once more row
+// by row for the small copy. False when that copy cannot be had (the map then holds the grid and
+// labels alone).
+bool PrintAssemblyMap(CPrintDevice& device, CPrintSource& poster, const PageLayout& layout,
                       const PrintJob& job);
 
 // "Assembly map: 30.00 x 20.00 inches (76.2 x 50.8 cm) on 3 x 2 pages"

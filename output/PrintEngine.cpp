@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "image/PathUtils.h"
 #include "image/Progress.h"
@@ -29,7 +30,7 @@ std::string FormatPageText(BOOL printAll, int page, int total) {
 // The band loop over the pages of one document.
 class CBandLoop {
  public:
-  CBandLoop(const CDibImage& source, double scale, const PrintJob& job, CPrintDevice& device,
+  CBandLoop(CPrintSource& source, double scale, const PrintJob& job, CPrintDevice& device,
             CProgress& progress, CPrintAbort& abort);
 
   // Sends every page of the range, then the assembly map when asked for; false when the band
@@ -51,11 +52,11 @@ class CBandLoop {
   bool PrintBand(const Page& page, int bx, int by);
   bool PrintPicture(const Page& page);
   bool CountBandsAndGoOn(int bands);
-  void SampleInto(int sx, int sy, int sw, int sh, int width, int height);
+  void SampleInto(const SourcePixels& pixels, int sw, int sh, int width, int height);
   void CountBand();
   [[nodiscard]] int ToDeviceRows(int horizontalPx) const { return horizontalPx * m_dpiY / m_dpiX; }
 
-  const CDibImage& m_source;
+  CPrintSource& m_source;
   const int m_width, m_height;  // W × H of the source
   const double m_scale;
   const PrintJob& m_job;
@@ -72,11 +73,11 @@ class CBandLoop {
   CDibImage m_band;
 };
 
-CBandLoop::CBandLoop(const CDibImage& source, double scale, const PrintJob& job,
+CBandLoop::CBandLoop(CPrintSource& source, double scale, const PrintJob& job,
                      CPrintDevice& device, CProgress& progress, CPrintAbort& abort)
     : m_source(source),
-      m_width(source.GetWidth()),
-      m_height(source.GetHeight()),
+      m_width(source.Width()),
+      m_height(source.Height()),
       m_scale(scale),
       m_job(job),
       m_device(device),
@@ -186,10 +187,12 @@ bool CBandLoop::PrintBand(const Page& page, int bx, int by) {
   // the print's dots) gives more source pixels than the band holds: the band then takes one of
   // them per printer pixel, so that the whole rectangle is printed, not its first hundred pixels.
   const bool reduced = sw > kBandPx || sh > kBandPx;
+  const SourcePixels pixels = m_source.Pixels(sx, sy, sw, sh);
+  if (pixels.image == nullptr) return false;
   if (reduced)
-    SampleInto(sx, sy, sw, sh, bandWidth, bandHeight);
+    SampleInto(pixels, sw, sh, bandWidth, bandHeight);
   else
-    m_band.CopyRect(m_source, 0, 0, sw, sh, sx, sy);
+    m_band.CopyRect(*pixels.image, 0, 0, sw, sh, pixels.x, pixels.y);
 
   if (!m_abort.Check(false, 0)) return false;
   const DeviceRect destination{page.left + bx, ToDeviceRows(page.top) + ToDeviceRows(by), bandWidth,
@@ -222,17 +225,22 @@ bool CBandLoop::PrintPicture(const Page& page) {
   for (int by = 0; by < page.height; by += kBandPx) {
     if (!CountBandsAndGoOn(bandsAcross)) return false;
     const int upTo = drawn ? std::min(sh, static_cast<int>(std::ceil((by + kBandPx) / m_scale))) : 0;
-    if (upTo > sent) m_device.PictureRows(m_source, sx, sy + sent, upTo - sent);
+    if (upTo > sent) {
+      const SourcePixels pixels = m_source.Pixels(sx, sy + sent, sw, upTo - sent);
+      if (pixels.image == nullptr) return false;
+      m_device.PictureRows(*pixels.image, pixels.x, pixels.y, upTo - sent);
+    }
     sent = std::max(sent, upTo);
   }
   if (drawn) m_device.EndPicture();
   return true;
 }
 
-// The nearest source pixel for each of width × height band pixels over the source rectangle.
-void CBandLoop::SampleInto(int sx, int sy, int sw, int sh, int width, int height) {
+// The nearest source pixel for each of width × height band pixels over the sw × sh source
+// rectangle at pixels.
+void CBandLoop::SampleInto(const SourcePixels& pixels, int sw, int sh, int width, int height) {
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* sourceRow = m_source.GetPixelAddress(sx, sy + y * sh / height);
+    const std::uint8_t* sourceRow = pixels.image->GetPixelAddress(pixels.x, pixels.y + y * sh / height);
     std::uint8_t* bandRow = m_band.GetPixelAddress(0, y);
     for (int x = 0; x < width; ++x, bandRow += 3) {
       const std::uint8_t* pixel = sourceRow + static_cast<std::ptrdiff_t>(x * sw / width) * 3;
@@ -257,25 +265,47 @@ const CDibImage* ResampleMainImage(CDibImage& mainImage, const PrintJob& job, CP
   return &mainImage;
 }
 
-// The job from StartDoc to EndDoc or AbortDoc, with the abort procedure installed.
-PrintOutcome RunDocument(CDibImage& source, const PrintJob& job, double& printScale,
-                         CPrintDevice& device, CProgress& progress, CPrintAbort& abort) {
+// The job from StartDoc to EndDoc or AbortDoc, with the abort procedure installed. The pages
+// show spooled when it is given, else image: the built poster, or the main image as the job says.
+PrintOutcome RunDocument(CDibImage* image, CPrintSource* spooled, const PrintJob& job,
+                         double& printScale, CPrintDevice& device, CProgress& progress,
+                         CPrintAbort& abort) {
   (void)progress.SetStage(res::IDS_PRINTING_POSTER);
   if (!device.StartDoc(PrintDocumentName(job.mainImagePath, job.pages, job.range)))
     return PrintOutcome::kNotStarted;
 
   CDibImage resampled;
-  const CDibImage* printed = &source;
-  if (!job.posterBuilt) printed = ResampleMainImage(source, job, progress, resampled, printScale);
-  if (abort.Check(false, 0) && printed->IsValid() && job.dpiY > 0 && job.dpiX > 0) {
+  std::optional<CWholePrintSource> whole;
+  CPrintSource* printed = spooled;
+  if (printed == nullptr) {
+    const CDibImage* picture = image;
+    if (!job.posterBuilt) picture = ResampleMainImage(*image, job, progress, resampled, printScale);
+    if (picture->IsValid()) printed = &whole.emplace(*picture);
+  }
+  if (abort.Check(false, 0) && printed != nullptr && job.dpiY > 0 && job.dpiX > 0) {
     CBandLoop loop(*printed, printScale, job, device, progress, abort);
     (void)loop.Run();
+  }
+  if (printed != nullptr && printed->Failed()) {
+    device.AbortDoc();
+    return PrintOutcome::kNotDelivered;
   }
   if (progress.CheckCancel()) {
     device.AbortDoc();
     return PrintOutcome::kCancelled;
   }
   return device.EndDoc() ? PrintOutcome::kPrinted : PrintOutcome::kNotDelivered;
+}
+
+// Runs one job with the abort procedure installed for it alone.
+PrintOutcome RunJob(CDibImage* image, CPrintSource* spooled, const PrintJob& job,
+                    double& printScale, CPrintDevice& device, CProgress& progress) {
+  CPrintAbort abort(progress);
+  device.SetAbortProc([&abort](int errorCode) { return abort.Check(true, errorCode); });
+  const PrintOutcome outcome =
+      RunDocument(image, spooled, job, printScale, device, progress, abort);
+  device.SetAbortProc({});  // the procedure refers to this job only
+  return outcome;
 }
 
 }  // namespace
@@ -301,11 +331,12 @@ std::string PrintDocumentName(const std::string& mainImagePath, const PageCount&
 
 PrintOutcome PrintPoster(CDibImage& source, const PrintJob& job, double& printScale,
                          CPrintDevice& device, CProgress& progress) {
-  CPrintAbort abort(progress);
-  device.SetAbortProc([&abort](int errorCode) { return abort.Check(true, errorCode); });
-  const PrintOutcome outcome = RunDocument(source, job, printScale, device, progress, abort);
-  device.SetAbortProc({});  // the procedure refers to this job only
-  return outcome;
+  return RunJob(&source, nullptr, job, printScale, device, progress);
+}
+
+PrintOutcome PrintPoster(CPrintSource& poster, const PrintJob& job, double printScale,
+                         CPrintDevice& device, CProgress& progress) {
+  return RunJob(nullptr, &poster, job, printScale, device, progress);
 }
 
 unsigned MessageId(PrintOutcome outcome) {

@@ -16,6 +16,7 @@
 #include "image/Types.h"
 #include "output/PageLayout.h"
 #include "output/PrintDevice.h"
+#include "output/PrintSource.h"
 
 class CPrintDevice;
 class CPrintAbort;
@@ -71,6 +72,10 @@ enum class PrintOutcome {
 // built poster, set when the main image is printed. Reports "Printing poster . . ." and a detail
 // line per page and the percentage of bands done.
 [[nodiscard]] PrintOutcome PrintPoster(CDibImage& source, const PrintJob& job, double& printScale,
+                                       CPrintDevice& device, CProgress& progress);
+// The same for a built poster read from source, such as one laid into a scratch file; printScale
+// is the printer pixels per poster pixel.
+[[nodiscard]] PrintOutcome PrintPoster(CPrintSource& poster, const PrintJob& job, double printScale,
                                        CPrintDevice& device, CProgress& progress);
 
 // The string-table id of the message a user is shown for an outcome, 0 for none.

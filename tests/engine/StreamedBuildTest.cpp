@@ -12,6 +12,10 @@
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
 #include "image/Progress.h"
+#include "output/PageLayout.h"
+#include "output/PdfPrintDevice.h"
+#include "output/PosterSpool.h"
+#include "output/PrintEngine.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -141,4 +145,78 @@ TEST(StreamedBuild, StopsLeaveNoFileAndMatchedPostersAreBuiltWhole) {
     EXPECT_FALSE(matched.streamed);
     EXPECT_TRUE(b.poster.IsValid());
   }
+}
+
+namespace {
+
+// A printer that takes bands and writes down each one's place and pixels.
+class BandWriting : public CPrintDevice {
+ public:
+  PrintDeviceMetrics GetMetrics() const override { return {105, 105, 96, 96}; }
+  bool StartDoc(const std::string&) override { return true; }
+  bool StartPage() override { return (record += "page\n", true); }
+  bool EndPage() override { return true; }
+  bool EndDoc() override { return true; }
+  void AbortDoc() override { record += "aborted\n"; }
+  void StretchBand(const DeviceRect& at, const CDibImage& band, int width, int height) override {
+    record += std::to_string(at.x) + "," + std::to_string(at.y) + " ";
+    for (int y = 0; y < height; ++y)
+      record.append(reinterpret_cast<const char*>(band.GetPixelAddress(0, y)), width * 3);
+  }
+  void DrawLine(DevicePoint, DevicePoint, double) override { record += "line\n"; }
+  void DrawText(DevicePoint, const std::string& text, double, int) override { record += text; }
+  std::string record;
+};
+
+}  // namespace
+
+// A poster too large to hold is laid into a scratch file and printed from there: its pages,
+// with every print aid, are those of the poster held whole, in a PDF file byte for byte and on
+// a printer band for band; the scratch file leaves nothing behind.
+TEST(StreamedBuild, APosterLaidIntoAScratchFilePrintsAsThePosterHeldWhole) {
+  test::PosterBuild b;
+  b.AddMixedTiles("spool-", 6);
+  b.inputs.setup.printSize.height = 1.42;
+  const PosterBuildResult built = b.Build(2);
+  ASSERT_TRUE(built.built);
+  CDibImage whole;
+  ASSERT_TRUE(whole.Create(b.poster.GetWidth(), b.poster.GetHeight()));
+  whole.CopyRect(b.poster, 0, 0, -1, -1, 0, 0);
+  const std::string dir = test::ScratchPath("spool");
+  std::filesystem::create_directories(dir);
+  auto spool = CPosterSpool::Create(dir);
+  ASSERT_TRUE(spool);
+  b.inputs.rowSink = spool.get();
+  ASSERT_TRUE(b.Build(2).streamed);
+  ASSERT_EQ(spool->Finish(nullptr), SaveResult::kSaved);
+  EXPECT_EQ(test::FileCount(dir), 0u);
+
+  PrintJob job;
+  job.mainImagePath = "main.bmp";
+  job.dpiX = job.dpiY = 96;
+  job.printSize = b.inputs.setup.printSize;
+  job.extras = {0.1, true, true, true};
+  job.cellWidth = built.grid.tileWidth;
+  job.cellHeight = built.grid.tileHeight;
+  const PaperSize paper{1.6, 1.6};
+  const auto printed = [&](CPrintSource* spooled, const std::string& name) {
+    CPdfPrintDevice pdf(test::Target(dir + "/" + name), paper, 96, 96, kPdfLossless);
+    job.pages = ComputePageCountWithExtras(job.printSize, MetricsOf(pdf.GetMetrics()), job.extras);
+    double scale = 1;
+    test::SilentProgress quiet;
+    const PrintOutcome outcome = spooled ? PrintPoster(*spooled, job, scale, pdf, quiet)
+                                         : PrintPoster(whole, job, scale, pdf, quiet);
+    EXPECT_EQ(outcome, PrintOutcome::kPrinted);
+    BandWriting bands;
+    const PrintOutcome banded = spooled ? PrintPoster(*spooled, job, scale, bands, quiet)
+                                        : PrintPoster(whole, job, scale, bands, quiet);
+    EXPECT_EQ(banded, PrintOutcome::kPrinted);
+    return std::make_pair(test::ReadFile(dir + "/" + name), bands.record);
+  };
+  const auto fromWhole = printed(nullptr, "whole.pdf");
+  const auto fromSpool = printed(spool.get(), "spooled.pdf");
+  ASSERT_GE(job.pages.across * job.pages.down, 6);
+  EXPECT_TRUE(fromSpool.first == fromWhole.first);
+  EXPECT_TRUE(fromSpool.second == fromWhole.second) << fromWhole.second.size();
+  EXPECT_FALSE(spool->Failed());
 }
