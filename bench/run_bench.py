@@ -56,9 +56,10 @@ class Poster:
 
 
 POSTERS = (Poster("3000 x 2250", 4), Poster("12000 x 9000", 1))
-# --wall: posters laid straight into their files, 20 and 60 inches wide at 600 dpi, fraction 1.
+# --wall: posters laid straight into their files, 20 and 60 inches wide at 600 dpi, fraction 1,
+# and printed from a scratch file to a PDF of letter pages (its pictures JPEG).
 WALL_POSTERS = ((20, "12000 x 9000"), (60, "36000 x 27000"))
-WALL_FORMATS = ("png", "jpg")
+WALL_FORMATS = ("png", "jpg", "pdf")
 WALL_TILES = 200
 
 
@@ -508,12 +509,17 @@ def wall_table(args, data):
         for inches, name in WALL_POSTERS:
             for fmt in WALL_FORMATS:
                 out = work / f"wall.{fmt}"
+                command, output = ("print", "--pdf") if fmt == "pdf" else ("build", "-o")
                 sample, stdout = measure([
-                    args.cli, "build", data.main, "--tile-list", data.tile_list(WALL_TILES),
+                    args.cli, command, data.main, "--tile-list", data.tile_list(WALL_TILES),
                     "--print-width", inches, "--dpi", DPI, "--fraction", 1, "--size", "medium",
-                    "--quality", "medium", "--seed", SEED, "-q", "-o", out])
-                geo = parse_geometry(stdout)
-                entry = samples.setdefault((inches, fmt), ([], geo.width * geo.height / 1e6, 0))
+                    "--quality", "medium", "--seed", SEED, "-q", output, out])
+                if fmt == "pdf":  # print shows the pages, not the poster: its size is the PNG build's
+                    megapixels = samples[(inches, "png")][1]
+                else:
+                    geo = parse_geometry(stdout)
+                    megapixels = geo.width * geo.height / 1e6
+                entry = samples.setdefault((inches, fmt), ([], megapixels, 0))
                 entry[0].append(sample)
                 samples[(inches, fmt)] = (entry[0], entry[1], out.stat().st_size / 2**20)
                 out.unlink()
@@ -614,7 +620,8 @@ def parse_args(argv):
     parser.add_argument("--reps", type=int, default=3, help="repetitions (default 3)")
     parser.add_argument("--wall", action="store_true",
                         help=f"only our builds of 12,000- and 36,000-pixel posters into PNG and "
-                             f"JPEG files with {WALL_TILES} tiles: time and peak memory")
+                             f"JPEG files and printed to PDF, with {WALL_TILES} tiles: time and "
+                             f"peak memory")
     parser.add_argument("--all-peers", action="store_true",
                         help="time ImageMagick on the large poster with every set, not only "
                              "the largest (about 10 minutes more)")
