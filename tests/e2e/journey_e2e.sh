@@ -45,22 +45,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/Velkamo/Quillet Poster 1.0.conf"
 
 mkdir -p "$scratch/screen"
-# -noreset: the server must not restart when the program, its last client, ends.
-Xvfb -displayfd 3 -noreset -fbdir "$scratch/screen" -screen 0 1024x768x24 -nolisten tcp \
-  3>"$scratch/display" 2>"$scratch/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do
-  [ -s "$scratch/display" ] && break
-  kill -0 "${pids[-1]}" 2>/dev/null || skip "Xvfb cannot start: $(tail -n 3 "$scratch/xvfb.log")"
-  sleep 0.1
-done
-[ -s "$scratch/display" ] || skip "Xvfb did not report a display within 10 s"
-export DISPLAY=:$(head -n 1 "$scratch/display")
-for _ in $(seq 100); do
-  xdotool getmouselocation >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool getmouselocation >/dev/null 2>&1 || skip "Xvfb on $DISPLAY takes no connection"
+source "$source_dir/tests/support/xvfb.sh"
+start_xvfb "$scratch" -fbdir "$scratch/screen"
 python3 "$helper" inputs "$scratch/in"
 
 # A cups-pdf queue, where a print server runs or can be started: the only printer, with no
@@ -137,6 +123,21 @@ click_button() {
     $((Y + ($3 + $5 / 2) * HEIGHT / 319)) click 1
 }
 typed() { xdotool type --delay 5 "$1"; }
+# Runs the command that follows until a window called $1 shows, three times at most: a key or
+# click that reaches the main window while it still finishes what a closed window began can be
+# lost, as a user's would be, and a user would press again.
+until_shown() {
+  local title=$1 _ try
+  shift
+  for try in 1 2 3; do
+    "$@"
+    for _ in $(seq 250); do
+      [ -n "$(visible "$title")" ] && return 0
+      sleep 0.02
+    done
+  done
+  fail "no window called '$title' appeared"
+}
 choose_file() {  # dialog title, path
   local id
   id=$(win "$1")
@@ -211,7 +212,7 @@ close_help
 step="main image and tile list"
 keys "$dlg" Return                            # the default button: choose the main image
 choose_file "Select Poster Image File" "$scratch/in/main.bmp"
-keys "$dlg" alt+o
+until_shown "Select file containing tile filenames" keys "$dlg" alt+o
 choose_file "Select file containing tile filenames" "$scratch/in/tiles.txt"
 keys "$dlg" alt+i ctrl+a
 typed 60
@@ -229,8 +230,8 @@ typed 100
 keys "$dlg" Tab alt+b
 progress=$(win "Build Poster")
 keys "$progress" Escape
-gone "Build Poster"
-keys "$dlg" alt+w                             # not built: the preview asks to build first
+gone "Build Poster"                           # not built: the preview asks to build first
+until_shown "Quillet Poster 1.0" keys "$dlg" alt+w
 answer_box "Poster must be built before previewing" Escape
 
 step="preview"
@@ -252,7 +253,8 @@ capture "$preview" preview-moved preview-actual  # dropping the frame moved the 
 keys "$preview" Escape
 gone "Poster Preview (press the + key to zoom in / out, press ESC to close)"
 step="main window after the preview"
-click_button "$dlg" 279 158 64 14              # Options shares its Alt key with Print Poster
+# Options shares its Alt key with Print Poster.
+until_shown "Options" click_button "$dlg" 279 158 64 14
 options=$(win "Options")
 capture "$options" options
 keys "$options" Escape
@@ -318,11 +320,12 @@ grep -q "SaveName=$scratch/out/poster.png" "$settings" || fail "the poster's nam
 step="start again"
 start
 close_help
-keys "$dlg" Return                            # the remembered main image is offered first
+# The remembered main image is offered first.
+until_shown "Select Poster Image File" keys "$dlg" Return
 id=$(win "Select Poster Image File")
 keys "$id" Return
-gone "Select Poster Image File"
-keys "$dlg" alt+w                             # without tiles the main image is previewed
+gone "Select Poster Image File"               # without tiles the main image is previewed
+until_shown "Poster Preview (press ESC to close)" keys "$dlg" alt+w
 preview=$(win "Poster Preview (press ESC to close)")
 keys "$preview" Escape
 gone "Poster Preview (press ESC to close)"

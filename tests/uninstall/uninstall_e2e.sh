@@ -41,21 +41,6 @@ unset SESSION_MANAGER
 mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-start_x_server() {
-  # -noreset: the server stays up when the last program ends, ready for the next one.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$scratch/display" \
-    2>"$scratch/xvfb.log" &
-  pids+=($!)
-  local tries
-  for tries in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    kill -0 "${pids[-1]}" 2>/dev/null || skip "Xvfb cannot start: $(tail -n 3 "$scratch/xvfb.log")"
-    sleep 0.1
-  done
-  [ -s "$scratch/display" ] || skip "Xvfb did not report a display within 10 s"
-  export DISPLAY=:$(head -n 1 "$scratch/display")
-}
-
 prefix="$scratch/Quillet Poster"
 key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet Poster 1.0'
 keys() { "$build_dir/uninstall/tessrem-keys" "$@"; }
@@ -269,7 +254,8 @@ case $scenario in
   *) fail "unknown scenario $scenario" ;;
 esac
 
-start_x_server
+source "$source_dir/tests/support/xvfb.sh"
+start_xvfb "$scratch"
 install_product
 saved_log=$scratch/Install.log.saved
 cp "$prefix/Install.log" "$saved_log"
