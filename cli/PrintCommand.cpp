@@ -225,7 +225,8 @@ bool Build(PosterBuildInputs& inputs, CDibImage& poster, CPosterSpool& spool,
   if (CConsoleProgress::Interrupted()) return false;
   if (result.streamed && spool.Failure() != SaveResult::kSaved) {
     (void)spool.Finish(nullptr);  // errno tells why
-    PrintError(std::string("the poster's scratch file cannot be written: ") + std::strerror(errno));
+    PrintError(spool.Folder() + ": the poster's scratch file cannot be written there: " +
+               std::strerror(errno));
   } else {
     PrintError(result.messageId
                    ? res::FormatString(result.messageId, {result.messageArg})

@@ -47,9 +47,10 @@ bool ReadAll(int file, std::uint8_t* data, std::size_t size, std::int64_t offset
 }  // namespace
 
 std::unique_ptr<CPosterSpool> CPosterSpool::Create(const std::string& folder) {
-  const int file = OpenNamelessFile(folder.empty() ? "." : folder);
+  const std::string where = folder.empty() ? "." : folder;
+  const int file = OpenNamelessFile(where);
   if (file < 0) return nullptr;
-  return std::unique_ptr<CPosterSpool>(new CPosterSpool(file));
+  return std::unique_ptr<CPosterSpool>(new CPosterSpool(file, where));
 }
 
 CPosterSpool::~CPosterSpool() { close(m_file); }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "formats/PosterRowSink.h"
 #include "output/PrintSource.h"
@@ -27,12 +28,15 @@ class CPosterSpool : public CPosterRowSink, public CPrintSource {
   [[nodiscard]] int Height() const override { return m_height; }
   [[nodiscard]] SourcePixels Pixels(int x, int y, int width, int height) override;
   [[nodiscard]] bool Failed() const override { return m_readFailed; }
+  // The folder the file lies in, to name in messages.
+  [[nodiscard]] const std::string& Folder() const { return m_folder; }
 
  private:
-  explicit CPosterSpool(int file) : m_file(file) {}
+  CPosterSpool(int file, std::string folder) : m_file(file), m_folder(std::move(folder)) {}
   [[nodiscard]] std::int64_t Offset(int x, int y) const;
 
   const int m_file;
+  const std::string m_folder;
   int m_width = 0;
   int m_height = 0;
   int m_rowsWritten = 0;
