@@ -44,8 +44,9 @@ bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup
     PrintError(path + ": " + DescribeRefusal(path));
     return false;
   }
+  // The probe read the header only: the data may still prove damaged.
   if (!Load(image, path, options)) {
-    PrintError(path + ": " + res::LoadString(res::IDS_NO_MEMORY));
+    PrintError(path + ": " + res::LoadString(res::IDS_IMAGE_NOT_LOADED));
     return false;
   }
   if (!LoadedWhole(image)) PrintError(path + ": " + res::LoadString(res::IDS_DATA_ENDS_EARLY));
