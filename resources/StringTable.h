@@ -115,6 +115,7 @@ enum StringId : unsigned {
   // Refusals of hostile inputs.
   IDS_IMAGE_PAST_AREA = 300,
   IDS_IMAGE_NOT_LOADED = 301,
+  IDS_NO_TILE_READ = 302,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).
