@@ -58,9 +58,16 @@ struct BuildState {
   int threads = 1;
 };
 
-// Probes every entry's file again; with a cache, a file whose stamp it knows is not opened.
-// Probes every tile again, each through the cache where there is one, and lays the grid out
-// for the tiles left; the entries removed, whose files no longer probe, are added to removed.
+// The end of a build whose every tile was passed over.
+PosterBuildResult NoTileLeft(BuildState& state) {
+  PosterBuildResult none = Stopped(res::IDS_NO_TILE_READ);
+  none.passedOverFiles = std::move(state.passedOver);
+  return none;
+}
+
+// Probes every entry's file again (with a cache, a file whose stamp it knows is not opened) and
+// lays the grid out for the entries left; those removed, whose files no longer probe, are added
+// to removed.
 TileGridResult ReprobeAndComputeGrid(const PosterBuildInputs& inputs,
                                      std::vector<std::string>& removed) {
   ShapedTileCache* cache = inputs.tileCache;
@@ -205,7 +212,7 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   const TileGridResult gridResult = ReprobeAndComputeGrid(inputs, removed);
   for (std::string& path : removed)
     if (inputs.mayPassOver && inputs.mayPassOver(path)) state.passedOver.push_back(std::move(path));
-  if (!gridResult.success) return Stopped();
+  if (!gridResult.success) return state.passedOver.empty() ? Stopped() : NoTileLeft(state);
   state.grid = gridResult.grid;
   state.landscapeMajority = gridResult.average.landscapeMajority;
   state.tileCount = inputs.tiles->GetCount();
@@ -284,11 +291,7 @@ std::optional<PosterBuildResult> LeaveOutPassedOver(BuildState& state,
   state.passedOver.insert(state.passedOver.end(), images.passedOverFiles.begin(),
                           images.passedOverFiles.end());
   state.tileCount = RemovePassedOver(images, *inputs.tiles);
-  if (state.tileCount < 1) {
-    PosterBuildResult none = Stopped(res::IDS_NO_TILE_READ);
-    none.passedOverFiles = std::move(state.passedOver);
-    return none;
-  }
+  if (state.tileCount < 1) return NoTileLeft(state);
   if (!order.Prepare(state.tileCount, inputs.seed)) return Stopped(res::IDS_NO_MEMORY);
   return std::nullopt;
 }

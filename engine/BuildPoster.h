@@ -63,7 +63,7 @@ struct PosterBuildResult {
   // The tile list entry of every cell, rows from the top, each row from the left, when built.
   std::vector<int> cellTiles;
   bool streamed = false;     // the rows went to the row sink (its Failure tells of a failure)
-  // Tiles passed over (see mayPassOver) and removed from the list, each named once.
+  // Tiles passed over (see mayPassOver) and removed from the list, in the order met.
   std::vector<std::string> passedOverFiles;
 };
 
