@@ -117,6 +117,7 @@ int BuildAndSave(const BuildOptions& options, const BuildTargets& targets, Poste
       MakePosterRowWriter(format, target, jpegQuality);
   inputs.rowSink = rowWriter.get();
   const PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
+  ReportPassedOver(result, progress);
   if (!result.built) {
     progress.Finish();
     if (CConsoleProgress::Interrupted()) return CConsoleProgress::InterruptedExitCode();
@@ -202,6 +203,7 @@ int RunBuild(const Arguments& args) {
   }
   CDibImage mainImage;
   PosterBuildInputs inputs = BuildInputsFor(options);
+  inputs.mayPassOver = FolderTilesMayBePassedOver(options);
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   if (tiles.GetCount() == 0) {

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/ConsoleProgress.h"
 #include "cli/TileFolder.h"
 #include "engine/MemoryBudget.h"
 #include "formats/FileRefusal.h"
@@ -44,8 +46,9 @@ bool LoadMainImage(const std::string& path, CDibImage& image, PosterSetup& setup
     PrintError(path + ": " + DescribeRefusal(path));
     return false;
   }
+  // The probe read the header only: the data may still prove damaged.
   if (!Load(image, path, options)) {
-    PrintError(path + ": " + res::LoadString(res::IDS_NO_MEMORY));
+    PrintError(path + ": " + res::LoadString(res::IDS_IMAGE_NOT_LOADED));
     return false;
   }
   if (!LoadedWhole(image)) PrintError(path + ": " + res::LoadString(res::IDS_DATA_ENDS_EARLY));
@@ -76,6 +79,21 @@ PosterBuildInputs BuildInputsFor(const BuildOptions& options) {
   inputs.threads = options.threads;
   inputs.repeatDistance = options.repeatDistance;
   return inputs;
+}
+
+std::function<bool(const std::string&)> FolderTilesMayBePassedOver(const BuildOptions& options) {
+  const std::set<std::string> named(options.tileFiles.begin(), options.tileFiles.end());
+  return [named](const std::string& path) { return named.count(path) == 0; };
+}
+
+void ReportPassedOver(const PosterBuildResult& result, CConsoleProgress& progress) {
+  if (result.passedOverFiles.empty()) return;
+  progress.Finish();
+  for (const std::string& path : result.passedOverFiles)
+    PrintError(path + ": " + DescribeRefusal(path) + "; passed over");
+  FolderSkips lost;
+  lost.lostInBuild = static_cast<int>(result.passedOverFiles.size());
+  std::printf("folders      %s\n", SkipSummary(lost).c_str());
 }
 
 std::vector<std::string> InputFiles(const BuildOptions& options, const TileList& tiles) {

@@ -2,6 +2,7 @@
 // printed on standard error with its cause, and the build's inputs from the options.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,3 +34,16 @@
 // The options, seed, threads and matching distance of a build; the images, the print size and
 // the printer are the caller's.
 [[nodiscard]] PosterBuildInputs BuildInputsFor(const BuildOptions& options);
+
+// For PosterBuildInputs::mayPassOver: the tiles that came from a folder may be passed over when
+// they vanish or cannot be read during the build; a tile the user named (one by one or in a
+// tile list file) stops it.
+[[nodiscard]] std::function<bool(const std::string&)> FolderTilesMayBePassedOver(
+    const BuildOptions& options);
+
+class CConsoleProgress;
+
+// Names on standard error each tile the build passed over, with the cause, below the finished
+// progress line, and counts them on standard output in the words of the folder summary; nothing
+// when there is none.
+void ReportPassedOver(const PosterBuildResult& result, CConsoleProgress& progress);

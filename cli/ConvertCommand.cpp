@@ -95,7 +95,7 @@ int RunConvert(const Arguments& args) {
     return kExitFailure;
   }
   if (!Load(image, input, options->load)) {
-    PrintError(input + ": the image could not be read (damaged, or too large for the memory)");
+    PrintError(input + ": " + res::LoadString(res::IDS_IMAGE_NOT_LOADED));
     return kExitFailure;
   }
   if (!LoadedWhole(image)) PrintError(input + ": " + res::LoadString(res::IDS_DATA_ENDS_EARLY));

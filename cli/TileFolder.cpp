@@ -102,7 +102,8 @@ std::string Counted(int n, const char* one, const char* many) {
 }  // namespace
 
 int FolderSkips::Total() const {
-  return hidden + unreadableFolders + linksOutside + notRegular + unreadableFiles + notImages;
+  return hidden + unreadableFolders + linksOutside + notRegular + unreadableFiles + notImages +
+         lostInBuild;
 }
 
 FolderSkips& FolderSkips::operator+=(const FolderSkips& other) {
@@ -112,6 +113,7 @@ FolderSkips& FolderSkips::operator+=(const FolderSkips& other) {
   notRegular += other.notRegular;
   unreadableFiles += other.unreadableFiles;
   notImages += other.notImages;
+  lostInBuild += other.lostInBuild;
   return *this;
 }
 
@@ -157,6 +159,8 @@ std::string SkipSummary(const FolderSkips& skipped) {
       {skipped.notRegular, Counted(skipped.notRegular, "not a regular file", "not regular files")},
       {skipped.unreadableFiles, Counted(skipped.unreadableFiles, "unreadable file", "unreadable files")},
       {skipped.notImages, Counted(skipped.notImages, "not an image", "not images")},
+      {skipped.lostInBuild, Counted(skipped.lostInBuild, "vanished or unreadable during the build",
+                                    "vanished or unreadable during the build")},
       {skipped.hidden, Counted(skipped.hidden, "hidden", "hidden")},
   };
   std::string text = FormatThousands(static_cast<std::uint32_t>(skipped.Total())) + " skipped";

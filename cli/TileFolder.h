@@ -15,6 +15,7 @@ struct FolderSkips {
   int notRegular = 0;         // pipes, devices and sockets
   int unreadableFiles = 0;    // files that cannot be opened, or vanished before they were read
   int notImages = 0;          // files that are no image the program reads
+  int lostInBuild = 0;        // tiles that vanished or could not be read once the build began
 
   [[nodiscard]] int Total() const;
   FolderSkips& operator+=(const FolderSkips& other);

@@ -53,22 +53,35 @@ struct BuildState {
   double pixelsPerInch = 0;
   bool landscapeMajority = false;
   int tileCount = 0;
+  // Tiles that vanished or could not be read and were left out (see mayPassOver).
+  std::vector<std::string> passedOver;
   int threads = 1;
 };
 
-// Probes every entry's file again; with a cache, a file whose stamp it knows is not opened.
-TileGridResult ReprobeAndComputeGrid(const PosterBuildInputs& inputs) {
+// The end of a build whose every tile was passed over.
+PosterBuildResult NoTileLeft(BuildState& state) {
+  PosterBuildResult none = Stopped(res::IDS_NO_TILE_READ);
+  none.passedOverFiles = std::move(state.passedOver);
+  return none;
+}
+
+// Probes every entry's file again (with a cache, a file whose stamp it knows is not opened) and
+// lays the grid out for the entries left; those removed, whose files no longer probe, are added
+// to removed.
+TileGridResult ReprobeAndComputeGrid(const PosterBuildInputs& inputs,
+                                     std::vector<std::string>& removed) {
   ShapedTileCache* cache = inputs.tileCache;
-  if (cache == nullptr) return ComputeTileGrid(*inputs.tiles, TRUE, inputs.setup);
   const LoadOptions options = LoadOptionsFor(inputs.setup.params);
-  inputs.tiles->Reprobe([cache, &options](const std::string& path) -> std::optional<TileSizeInfo> {
-    const std::optional<FileStamp> stamp = StampFile(path);
-    if (!stamp) return ProbeTileSize(path, options);
-    if (auto known = cache->FindProbe(path, *stamp, options.turnUpright)) return known;
-    const std::optional<TileSizeInfo> size = ProbeTileSize(path, options);
-    if (size) cache->KeepProbe(path, *stamp, *size, options.turnUpright);
-    return size;
-  });
+  inputs.tiles->Reprobe(
+      [cache, &options](const std::string& path) -> std::optional<TileSizeInfo> {
+        const std::optional<FileStamp> stamp = cache ? StampFile(path) : std::nullopt;
+        if (!stamp) return ProbeTileSize(path, options);
+        if (auto known = cache->FindProbe(path, *stamp, options.turnUpright)) return known;
+        const std::optional<TileSizeInfo> size = ProbeTileSize(path, options);
+        if (size) cache->KeepProbe(path, *stamp, *size, options.turnUpright);
+        return size;
+      },
+      &removed);
   return ComputeTileGrid(*inputs.tiles, FALSE, inputs.setup);
 }
 
@@ -82,6 +95,7 @@ TileReadRequest TileRequest(const BuildState& state, const PosterBuildInputs& in
   request.cache = inputs.tileCache;
   request.threads = state.threads;
   request.measureLayouts = params.TileOrder == TileOrderMode::Matched;
+  request.mayPassOver = inputs.mayPassOver;
   return request;
 }
 
@@ -194,8 +208,11 @@ std::optional<PosterBuildResult> Prepare(BuildState& state, const PosterBuildInp
   state.tileImages.byEntry.reserve(static_cast<std::size_t>(startCount));
 
   progress.SetStage(res::IDS_STAGE_TILE_SIZES);
-  const TileGridResult gridResult = ReprobeAndComputeGrid(inputs);
-  if (!gridResult.success) return Stopped();
+  std::vector<std::string> removed;
+  const TileGridResult gridResult = ReprobeAndComputeGrid(inputs, removed);
+  for (std::string& path : removed)
+    if (inputs.mayPassOver && inputs.mayPassOver(path)) state.passedOver.push_back(std::move(path));
+  if (!gridResult.success) return state.passedOver.empty() ? Stopped() : NoTileLeft(state);
   state.grid = gridResult.grid;
   state.landscapeMajority = gridResult.average.landscapeMajority;
   state.tileCount = inputs.tiles->GetCount();
@@ -264,6 +281,21 @@ int CountDistinct(const std::vector<int>& cells, int tileCount) {
   return distinct;
 }
 
+// Takes the tiles that could not be read out of the list and out of the order before any cell
+// is given one: the grid, laid out with them, stays as it is. A result when no tile is left.
+std::optional<PosterBuildResult> LeaveOutPassedOver(BuildState& state,
+                                                    const PosterBuildInputs& inputs,
+                                                    TileOrderShuffle& order) {
+  TileImages& images = state.tileImages;
+  if (images.passedOverEntries.empty()) return std::nullopt;
+  state.passedOver.insert(state.passedOver.end(), images.passedOverFiles.begin(),
+                          images.passedOverFiles.end());
+  state.tileCount = RemovePassedOver(images, *inputs.tiles);
+  if (state.tileCount < 1) return NoTileLeft(state);
+  if (!order.Prepare(state.tileCount, inputs.seed)) return Stopped(res::IDS_NO_MEMORY);
+  return std::nullopt;
+}
+
 // Every step of the build, in order; state tells afterwards how far it came.
 PosterBuildResult Build(BuildState& state, const PosterBuildInputs& inputs, CDibImage& poster,
                         TileOrderShuffle& order, CProgress& sink) {
@@ -276,6 +308,7 @@ PosterBuildResult Build(BuildState& state, const PosterBuildInputs& inputs, CDib
     if (auto stop = ResampleMain(state, inputs, poster, sink)) return *stop;
     sink.SetStage(res::IDS_STAGE_READ_TILES);
     if (auto stop = reading.Collect(sink, state.tileImages)) return *stop;
+    if (auto stop = LeaveOutPassedOver(state, inputs, order)) return *stop;
     const auto cells = ChooseCellTiles(state, inputs, order, poster, sink);
     if (!cells) return Stopped();
     if (auto stop = LayTiles(state, inputs, *cells, poster, sink)) return *stop;
@@ -286,6 +319,7 @@ PosterBuildResult Build(BuildState& state, const PosterBuildInputs& inputs, CDib
     result.filesDecoded = state.tileImages.filesDecoded;
     result.tilesUsed = CountDistinct(*cells, state.tileCount);
     result.cellTiles = std::move(*cells);
+    result.passedOverFiles = std::move(state.passedOver);
     return result;
   } catch (const std::bad_alloc&) {
     return Stopped(res::IDS_NO_MEMORY);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ struct PosterBuildInputs {
   // as the cells are laid, and the poster image is left empty. The caller then finishes the
   // sink. Otherwise the poster is built whole as usual.
   CPosterRowSink* rowSink = nullptr;
+  // Tiles the build may do without: where this answers true for a tile's path, a file that
+  // vanishes or cannot be read once the build has begun is passed over and named in the result,
+  // and the poster is laid with the other tiles. Elsewhere such a file stops the build (one that
+  // no longer probes leaves the list quietly, as the list always did). Empty: no tile.
+  std::function<bool(const std::string& path)> mayPassOver;
 };
 
 struct PosterBuildResult {
@@ -57,6 +63,8 @@ struct PosterBuildResult {
   // The tile list entry of every cell, rows from the top, each row from the left, when built.
   std::vector<int> cellTiles;
   bool streamed = false;     // the rows went to the row sink (its Failure tells of a failure)
+  // Tiles passed over (see mayPassOver) and removed from the list, in the order met.
+  std::vector<std::string> passedOverFiles;
 };
 
 // Builds the poster into poster, whose previous pixels are released first. order is the main

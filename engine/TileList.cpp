@@ -69,14 +69,16 @@ int TileList::Reprobe(const LoadOptions& options) {
   return Reprobe([&options](const std::string& path) { return ProbeTileSize(path, options); });
 }
 
-int TileList::Reprobe(
-    const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe) {
+int TileList::Reprobe(const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe,
+                      std::vector<std::string>* removed) {
   for (int i = 0; i < GetCount();) {
     m_entries[i].sizeInfo = probe(m_entries[i].path);
-    if (m_entries[i].sizeInfo)
+    if (m_entries[i].sizeInfo) {
       ++i;
-    else
-      Remove(i);
+      continue;
+    }
+    if (removed) removed->push_back(m_entries[i].path);
+    Remove(i);
   }
   return GetCount();
 }

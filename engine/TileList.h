@@ -46,8 +46,10 @@ class TileList {
   // (a record is made where there was none), an entry whose file no longer probes is removed.
   // Returns the number of entries left.
   int Reprobe(const LoadOptions& options = {});
-  // The same with another way to learn a file's size (one that remembers files already probed).
-  int Reprobe(const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe);
+  // The same with another way to learn a file's size (one that remembers files already probed);
+  // the paths of the entries removed are added to removed where it is given.
+  int Reprobe(const std::function<std::optional<TileSizeInfo>(const std::string&)>& probe,
+              std::vector<std::string>* removed = nullptr);
 
  private:
   struct Entry {

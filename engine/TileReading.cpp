@@ -23,6 +23,7 @@ struct TileJob {
   bool incomplete = false;  // the file's data ended early or was damaged
   ColourLayout layout;      // of the shaped tile, when measured
   bool kept = false;
+  bool passedOver = false;  // its file, unreadable, is named among those passed over
   std::optional<unsigned> failure;  // the message id, 0 for none
 };
 
@@ -124,6 +125,12 @@ void RunJob(TileJob& job, const TileReadRequest& request) {
   }
 }
 
+// Whether the entry's file, which could not be read, may be left out of the build.
+bool MayPassOver(const TileJob& job, const TileReadRequest& request) {
+  return job.failure == res::IDS_TILE_OPEN_ERROR && request.mayPassOver &&
+         request.mayPassOver(job.path);
+}
+
 PosterBuildResult Failed(unsigned messageId, const std::string& path) {
   PosterBuildResult result;
   result.messageId = messageId;
@@ -155,6 +162,11 @@ std::optional<PosterBuildResult> CTileReading::Collect(CProgress& progress, Tile
     const int jobIndex = m_plan->jobOfEntry[static_cast<std::size_t>(i)];
     TileJob& job = m_plan->jobs[static_cast<std::size_t>(jobIndex)];
     if (!m_work->WaitFor(jobIndex, goOn)) return PosterBuildResult{};
+    if (MayPassOver(job, m_request)) {
+      images.passedOverEntries.push_back(i);
+      if (!std::exchange(job.passedOver, true)) images.passedOverFiles.push_back(path);
+      continue;
+    }
     if (job.failure) return Failed(*job.failure, path);
     if (job.decoded && !job.kept) {
       ++images.filesDecoded;
@@ -167,4 +179,17 @@ std::optional<PosterBuildResult> CTileReading::Collect(CProgress& progress, Tile
     if (m_request.measureLayouts) images.layouts[static_cast<std::size_t>(i)] = job.layout;
   }
   return std::nullopt;
+}
+
+int RemovePassedOver(TileImages& images, TileList& tiles) {
+  // From the last entry back, so that the indexes still to be removed stay valid.
+  for (auto entry = images.passedOverEntries.rbegin(); entry != images.passedOverEntries.rend();
+       ++entry) {
+    const auto at = static_cast<std::ptrdiff_t>(*entry);
+    images.byEntry.erase(images.byEntry.begin() + at);
+    if (!images.layouts.empty()) images.layouts.erase(images.layouts.begin() + at);
+    tiles.Remove(*entry);
+  }
+  images.passedOverEntries.clear();
+  return tiles.GetCount();
 }

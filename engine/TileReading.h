@@ -6,6 +6,7 @@
 // earlier build are taken from it and newly shaped ones are kept in it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -25,6 +26,8 @@ struct TileReadRequest {
   ShapedTileCache* cache = nullptr;  // may be nullptr
   int threads = 1;
   bool measureLayouts = false;  // the colour layout of every tile as shaped, before its frame
+  // Paths whose file may be passed over when it cannot be read; empty: none may.
+  std::function<bool(const std::string& path)> mayPassOver;
 };
 
 struct TileImages {
@@ -33,6 +36,10 @@ struct TileImages {
   int filesDecoded = 0;
   // Files whose data ended early or was damaged, in list order, each named once.
   std::vector<std::string> incompleteFiles;
+  // Entries whose file could not be read and was passed over (their byEntry is empty), in list
+  // order, and those files, each named once.
+  std::vector<int> passedOverEntries;
+  std::vector<std::string> passedOverFiles;
 };
 
 // The tiles of one build, read on helper threads from the moment it is made, so that the
@@ -46,7 +53,7 @@ class CTileReading {
 
   // Waits for the entries in list order, reporting each, and fills images; a result, naming the
   // message to show, when the build must stop: the first entry in list order whose file cannot
-  // be read, or a cancel.
+  // be read and may not be passed over, or a cancel.
   [[nodiscard]] std::optional<PosterBuildResult> Collect(CProgress& progress, TileImages& images);
 
   struct Plan;  // the files to read, defined with the reading
@@ -56,3 +63,7 @@ class CTileReading {
   std::unique_ptr<Plan> m_plan;
   std::unique_ptr<COrderedWork> m_work;
 };
+
+// Removes the entries that Collect passed over from images and from tiles, so that every entry
+// left names a tile that was read and the indexes of both agree; the number of entries left.
+int RemovePassedOver(TileImages& images, TileList& tiles);

@@ -1,7 +1,10 @@
 #include "formats/BmpReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+
+#include "formats/ImageLimits.h"
 
 namespace {
 
@@ -30,8 +33,16 @@ struct BmpLayout {
   std::uint32_t clrUsed = 0;
 };
 
+// Whether the bytes after the headers could fill enough of the declared picture.
+bool DataCouldFillPicture(CDibImage& image, const BmpLayout& layout) {
+  const auto bitsPerPixel = static_cast<std::uint64_t>(std::max(layout.bitCount, 1));
+  const std::uint64_t dataPixels =
+      PixelsFromBytes(BytesLeft(image.GetOpenFile()), 8 * kCutShortSlack) / bitsPerPixel;
+  return DataCouldFill(layout.width, layout.height, dataPixels);
+}
+
 // Reads both headers and checks what probe and read both require: the "BM" type, a known header
-// size, no compression, and a positive width and height.
+// size, no compression, a positive width and height, and data that could fill the picture.
 bool ReadHeaders(CDibImage& image, BmpLayout& layout) {
   BITMAPFILEHEADER fileHeader{};
   BITMAPINFOHEADER infoHeader{};
@@ -58,7 +69,7 @@ bool ReadHeaders(CDibImage& image, BmpLayout& layout) {
     return false;
   }
   // A negative height marks a top-down bitmap, which is not read.
-  return layout.width >= 1 && layout.height >= 1;
+  return layout.width >= 1 && layout.height >= 1 && DataCouldFillPicture(image, layout);
 }
 
 // The number of colour-table entries the file holds; 0 for 24-bit files, -1 for a bit count or
@@ -153,6 +164,7 @@ void ReadBmpFile(CDibImage& image) {
     if (colorCount < 0 || !ReadColorTable(image, layout, colorCount, colorTable)) return false;
     return layout.pixelOffset <= static_cast<std::uint32_t>(std::numeric_limits<long>::max()) &&
            image.SeekTo(static_cast<long>(layout.pixelOffset)) &&
+           IsWithinAreaLimit(layout.width, layout.height) &&
            image.Create(layout.width, layout.height, TRUE);
   }();
   if (ready) ReadPixelRows(image, layout, colorTable);

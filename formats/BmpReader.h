@@ -9,11 +9,13 @@
 #include "image/DibFormat.h"
 #include "image/DibImage.h"
 
-// TRUE with the size when the headers are acceptable and both sides are at least 1. The bit
-// count is not looked at.
+// TRUE with the size when the headers are acceptable, both sides are at least 1, and the file's
+// bytes could fill at least a sixteenth of the picture (any picture of up to kAnyDataPixels may
+// have less). The bit count is not looked at beyond that.
 [[nodiscard]] BOOL ProbeBmpFile(CDibImage& image, int& width, int& height);
 
-// Decodes the file into a new 24-bit image. On a refusal the image stays empty; a file that ends
+// Decodes the file into a new 24-bit image. On a refusal (as the probe's, or a picture past the
+// area limit) the image stays empty; a file that ends
 // inside the pixel data keeps the rows read so far and the rows above them stay black.
 void ReadBmpFile(CDibImage& image);
 

@@ -8,6 +8,7 @@
 #include "formats/ForeignFormat.h"
 #include "formats/ImageFile.h"
 #include "formats/HeifReader.h"
+#include "formats/ImageLimits.h"
 #include "formats/InputFile.h"
 #include "formats/PngReader.h"
 #include "image/NumberUtils.h"
@@ -58,6 +59,19 @@ std::string HeifTooLarge(const std::string& fileName, const unsigned char* head,
                             FormatThousands(static_cast<std::uint32_t>(kHeifMaxSide))});
 }
 
+// "too large: 40,000 x 30,000 pixels, ..." for a picture the reader accepts but whose area is
+// past the limit every reader keeps; empty otherwise.
+std::string PastAreaLimit(const std::string& fileName) {
+  CDibImage image;
+  int width = 0, height = 0;
+  if (!ProbeDeclaredSize(image, fileName, width, height) || IsWithinAreaLimit(width, height))
+    return {};
+  return res::FormatString(res::IDS_IMAGE_PAST_AREA,
+                           {FormatThousands(static_cast<std::uint32_t>(width)),
+                            FormatThousands(static_cast<std::uint32_t>(height)),
+                            FormatThousands(static_cast<std::uint32_t>(kMaxImagePixels))});
+}
+
 }  // namespace
 
 std::string DescribeRefusal(const std::string& fileName) {
@@ -72,6 +86,7 @@ std::string DescribeRefusal(const std::string& fileName) {
   if (FormatName(head, size) != nullptr) {
     std::string tooLarge = PngTooLarge(head, size);
     if (tooLarge.empty()) tooLarge = HeifTooLarge(fileName, head, size);
+    if (tooLarge.empty()) tooLarge = PastAreaLimit(fileName);
     return tooLarge.empty() ? res::LoadString(res::IDS_DAMAGED_IMAGE) : tooLarge;
   }
   if (const char* foreign = ForeignFormatName(head, size)) {

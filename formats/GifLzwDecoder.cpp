@@ -1,5 +1,7 @@
 #include "formats/GifLzwDecoder.h"
 
+#include <algorithm>
+
 CGifLzwDecoder::CGifLzwDecoder(std::FILE* file, int initialCodeSize)
     : m_file(file),
       m_clearCode(1 << initialCodeSize),
@@ -119,4 +121,13 @@ bool CGifLzwDecoder::ReadSubBlock() {
   m_blockLength = static_cast<int>(got);
   m_blockPos = 0;
   return true;
+}
+
+std::uint64_t CGifLzwDecoder::MostPixels(std::uint64_t dataBytes) {
+  // Past a petabyte of data the bound no longer matters; held there, nothing below overflows.
+  constexpr std::uint64_t kEnoughBytes = std::uint64_t{1} << 50;
+  constexpr std::uint64_t kLongest = kStackSize;
+  const std::uint64_t codes = std::min(dataBytes, kEnoughBytes) * 8 / (kMinCodeSize + 1);
+  if (codes <= kLongest) return codes * (codes + 1) / 2;
+  return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
 }

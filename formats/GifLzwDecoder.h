@@ -26,6 +26,11 @@ class CGifLzwDecoder {
   // then returns 0.
   [[nodiscard]] int Decode(std::uint8_t* out, int count);
 
+  // The most pixels LZW data of dataBytes bytes can give, whatever the initial code size: every
+  // code takes at least kMinCodeSize + 1 bits and gives a string at most one byte longer than
+  // the longest before it, and no string outgrows the table.
+  [[nodiscard]] static std::uint64_t MostPixels(std::uint64_t dataBytes);
+
  private:
   static constexpr int kTableSize = 4096;
   static constexpr int kMaxCodeWidth = 12;

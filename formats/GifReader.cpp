@@ -6,6 +6,7 @@
 
 #include "formats/BmpReader.h"
 #include "formats/GifLzwDecoder.h"
+#include "formats/ImageLimits.h"
 
 namespace {
 
@@ -127,6 +128,10 @@ void GifParser::ReadImageDescriptor() {
   m_imageFlags = descriptor[8];
   m_interlaced = (m_imageFlags & kInterlaced) != 0;
   if (m_width < 1 || m_height < 1) throw GifRefused{};
+  // Whatever follows the descriptor (a colour table, the data, later images) bounds the pixels
+  // the data can give: a few bytes cannot stand for a picture of gigabytes.
+  if (!DataCouldFill(m_width, m_height, CGifLzwDecoder::MostPixels(BytesLeft(m_file))))
+    throw GifRefused{};
 }
 
 void GifParser::SelectPalette() {
@@ -207,7 +212,8 @@ void ReadGifFile(CDibImage& image) {
     gif.SelectPalette();
     const int codeSize = gif.ReadInitialCodeSize();
     // The row of pixel values comes first: once the image exists, it counts as loaded.
-    if (image.AllocRowBuffer(static_cast<std::size_t>(gif.Width())) &&
+    if (IsWithinAreaLimit(gif.Width(), gif.Height()) &&
+        image.AllocRowBuffer(static_cast<std::size_t>(gif.Width())) &&
         image.Create(gif.Width(), gif.Height(), TRUE)) {
       CGifLzwDecoder decoder(image.GetOpenFile(), codeSize);
       DecodeRows(image, gif, decoder);

@@ -9,12 +9,12 @@
 
 // TRUE with the size of the first image descriptor (which need not be the logical screen's)
 // when the header is a GIF header and an image with both sides at least 1 comes before the
-// trailer.
+// trailer, no larger than the bytes after its descriptor can fill (see DataCouldFill).
 [[nodiscard]] BOOL ProbeGifFile(CDibImage& image, int& width, int& height);
 
 // Decodes the first image into a new 24-bit image. The image stays empty when the file is
-// refused or the pixels cannot be allocated. Image data that ends early (an end code, the end of
-// the data or of the file before the last pixel) still gives the whole picture, the pixels not
-// decoded black. Pixel values beyond the colour table in force are black; with no colour table
+// refused, the picture is past the area limit, or the pixels cannot be allocated. Image data
+// that ends early (an end code, the end of the data or of the file before the last pixel) still
+// gives the whole picture, the pixels not decoded black. Pixel values beyond the colour table in force are black; with no colour table
 // at all, pixel value v is the grey v, v, v.
 void ReadGifFile(CDibImage& image);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "formats/ImageLimits.h"
 #include "formats/PixelRows.h"
 
 namespace {
@@ -113,7 +114,10 @@ void CopyRows(const heif_image* picture, CDibImage& image, bool alpha) {
 void Decode(CDibImage& image) {
   OpenedFile opened;
   int width = 0, height = 0;
-  if (!Open(image, opened) || !PictureSize(opened, width, height)) return;
+  // The library decodes the whole picture before any of it is seen: the area is checked first.
+  if (!Open(image, opened) || !PictureSize(opened, width, height) ||
+      !IsWithinAreaLimit(width, height))
+    return;
   const bool alpha = heif_image_handle_has_alpha_channel(opened.primary.get()) != 0;
   std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
   if (!options) return;

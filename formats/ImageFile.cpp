@@ -6,6 +6,7 @@
 
 #include "formats/BmpReader.h"
 #include "formats/GifReader.h"
+#include "formats/ImageLimits.h"
 #include "formats/InputFile.h"
 #include "formats/HeifReader.h"
 #include "formats/JpegReader.h"
@@ -113,8 +114,8 @@ void ReadFile(CDibImage& image, const std::string& fileName, ReadContext& contex
 
 }  // namespace
 
-BOOL Probe(CDibImage& image, const std::string& fileName, int& width, int& height,
-           const LoadOptions& options) {
+BOOL ProbeDeclaredSize(CDibImage& image, const std::string& fileName, int& width, int& height,
+                       const LoadOptions& options) {
   try {
     const FormatEntry* format = OpenAndRecognise(image, fileName);
     if (format == nullptr) return FALSE;
@@ -127,6 +128,17 @@ BOOL Probe(CDibImage& image, const std::string& fileName, int& width, int& heigh
     image.CloseFile();
     return FALSE;
   }
+}
+
+BOOL Probe(CDibImage& image, const std::string& fileName, int& width, int& height,
+           const LoadOptions& options) {
+  int declaredWidth = 0, declaredHeight = 0;
+  if (!ProbeDeclaredSize(image, fileName, declaredWidth, declaredHeight, options) ||
+      !IsWithinAreaLimit(declaredWidth, declaredHeight))
+    return FALSE;
+  width = declaredWidth;
+  height = declaredHeight;
+  return TRUE;
 }
 
 BOOL Load(CDibImage& image, const std::string& fileName, const LoadOptions& options) {

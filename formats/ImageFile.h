@@ -12,9 +12,15 @@ constexpr std::size_t kFormatHeadBytes = 64;
 
 // Reports the size of the image in fileName without decoding its pixels. The image's pixels are
 // not freed, but it counts as empty afterwards (IsValid FALSE). With options.turnUpright the size
-// is that of the upright picture: width and height exchanged for a photo stored turned.
+// is that of the upright picture: width and height exchanged for a photo stored turned. A
+// picture past the area limit (kMaxImagePixels) is refused, width and height left unchanged.
 [[nodiscard]] BOOL Probe(CDibImage& image, const std::string& fileName, int& width, int& height,
                          const LoadOptions& options = {});
+
+// Probe without the area limit: the size the file's header declares, so that a refusal can
+// say how large the picture is.
+[[nodiscard]] BOOL ProbeDeclaredSize(CDibImage& image, const std::string& fileName, int& width,
+                                     int& height, const LoadOptions& options = {});
 
 // Decodes fileName into image as a 24-bit picture; TRUE exactly when the reader created the new
 // pixels (a file that ends early still loads, with the missing rows black). With

@@ -6,6 +6,7 @@
 #include <jerror.h>
 
 #include "formats/ExifOrientation.h"
+#include "formats/ImageLimits.h"
 #include "formats/JpegError.h"
 #include "formats/RowReceiver.h"
 
@@ -17,6 +18,9 @@ constexpr JDIMENSION kStripRows = 16;
 // store again, so a small hostile file of thousands of empty scans could keep a read busy for
 // hours; past this many the file is refused.
 constexpr int kMaxScans = 500;
+// Every 8 x 8 block of the most finely sampled component takes at least one bit of entropy-coded
+// data (its DC code) before it is filled: a byte of file stands for at most 512 pixels.
+constexpr std::uint64_t kMostPixelsPerByte = 64 * 8;
 
 // How the library's samples become blue-green-red pixels.
 enum class PixelLayout {
@@ -81,9 +85,14 @@ bool ReadHeader(Decompressor& decompressor, std::FILE* file, PixelLayout& layout
   jpeg_decompress_struct& info = decompressor.info;
   jpeg_create_decompress(&info);
   info.progress = &decompressor.monitor;  // set after create, which clears the record
+  // Counted before the library reads ahead: the whole file bounds the picture its data can fill.
+  const std::uint64_t fileBytes = BytesLeft(file);
   jpeg_stdio_src(&info, file);
   if (context.options.turnUpright) jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
+  if (!DataCouldFill(static_cast<int>(info.image_width), static_cast<int>(info.image_height),
+                     PixelsFromBytes(fileBytes, kMostPixelsPerByte)))
+    return false;
   context.orientation = context.options.turnUpright ? OrientationOfMarkers(info) : 1;
   return ChooseLayout(info, layout);
 }
@@ -196,6 +205,9 @@ void Decode(Decompressor& decompressor, CDibImage& image, ReadContext& context) 
   PixelLayout layout{};
   if (!ReadHeader(decompressor, image.GetOpenFile(), layout, context)) return;
   jpeg_decompress_struct& info = decompressor.info;
+  // Before the library sets up its buffers, some of which are as large as the picture.
+  if (!IsWithinAreaLimit(static_cast<int>(info.image_width), static_cast<int>(info.image_height)))
+    return;
   info.dct_method = JDCT_IFAST;
   info.do_fancy_upsampling = FALSE;
   info.quantize_colors = FALSE;

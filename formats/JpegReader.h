@@ -9,14 +9,15 @@
 #include "image/DibImage.h"
 
 // TRUE with the frame size stored in the header when the header can be read and its components
-// can be shown (grayscale, YCbCr, RGB, CMYK or YCCK). No pixels are decoded.
+// can be shown (grayscale, YCbCr, RGB, CMYK or YCCK), and the file is large enough to hold data
+// for the frame (see DataCouldFill). No pixels are decoded.
 [[nodiscard]] BOOL ProbeJpegFile(CDibImage& image, int& width, int& height);
 
 // Decodes the file into a new 24-bit image of the frame size, with the fast integer inverse
 // transform and plain (non-smoothing) chroma upsampling. Grayscale becomes three equal bytes;
-// CMYK and YCCK become their screen colours. An error before the pixels exist leaves the image
-// empty; an error after leaves the rows decoded so far and the rest black, and the image counts
-// as loaded. A file cut short loads at full size, the library filling what is missing.
+// CMYK and YCCK become their screen colours. A frame past the area limit is refused. An error
+// before the pixels exist leaves the image empty; an error after leaves the rows decoded so far
+// and the rest black, and the image counts as loaded. A file cut short loads at full size, the library filling what is missing.
 // m_currentRow counts the rows delivered.
 void ReadJpegFile(CDibImage& image);
 

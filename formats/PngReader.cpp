@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/ExifOrientation.h"
+#include "formats/ImageLimits.h"
 #include "formats/PixelRows.h"
 
 namespace {
@@ -28,15 +29,37 @@ enum class RowKind {
   kRgba16,  // four 16-bit samples, shown over white and rounded to bytes
 };
 
+// Deflate gives at most 1,032 bytes for each byte it reads.
+constexpr std::uint64_t kMostInflatedBytesPerByte = 1032;
+
+int ChannelsOf(const spng_ihdr& ihdr) {
+  switch (ihdr.color_type) {
+    case SPNG_COLOR_TYPE_TRUECOLOR: return 3;
+    case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA: return 2;
+    case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA: return 4;
+    default: return 1;  // greys and palette indices
+  }
+}
+
+// Whether fileBytes of compressed data could fill the picture the header declares.
+bool DataCouldFillPicture(const spng_ihdr& ihdr, std::uint64_t fileBytes) {
+  const auto bitsPerPixel = static_cast<std::uint64_t>(std::max(ihdr.bit_depth * ChannelsOf(ihdr), 1));
+  const std::uint64_t dataPixels =
+      PixelsFromBytes(fileBytes, kMostInflatedBytesPerByte * 8) / bitsPerPixel;
+  return DataCouldFill(static_cast<int>(ihdr.width), static_cast<int>(ihdr.height), dataPixels);
+}
+
 // A decoder on the open file whose header has been read and accepted.
 SpngContext OpenDecoder(CDibImage& image, spng_ihdr& ihdr) {
   std::FILE* file = image.GetOpenFile();
   if (file == nullptr) return nullptr;
+  const std::uint64_t fileBytes = BytesLeft(file);
   SpngContext ctx(spng_ctx_new(0));
   if (!ctx) return nullptr;
   if (spng_set_image_limits(ctx.get(), kPngMaxSide, kPngMaxSide) != 0 ||
       spng_set_chunk_limits(ctx.get(), kChunkLimitBytes, kChunkCacheBytes) != 0 ||
-      spng_set_png_file(ctx.get(), file) != 0 || spng_get_ihdr(ctx.get(), &ihdr) != 0)
+      spng_set_png_file(ctx.get(), file) != 0 || spng_get_ihdr(ctx.get(), &ihdr) != 0 ||
+      !DataCouldFillPicture(ihdr, fileBytes))
     return nullptr;
   return ctx;
 }
@@ -112,7 +135,8 @@ void DecodeInterlaced(spng_ctx* ctx, CDibImage& image, RowKind kind, std::size_t
 void Decode(CDibImage& image, ReadContext& context) {
   spng_ihdr ihdr{};
   SpngContext ctx = OpenDecoder(image, ihdr);
-  if (!ctx) return;
+  if (!ctx || !IsWithinAreaLimit(static_cast<int>(ihdr.width), static_cast<int>(ihdr.height)))
+    return;
   FindOrientation(ctx.get(), context);
   bool transparency = false;
   const RowKind kind = ChooseRowKind(ctx.get(), ihdr, transparency);

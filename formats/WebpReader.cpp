@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "formats/ImageLimits.h"
 #include "formats/PixelRows.h"
 
 namespace {
@@ -58,32 +59,43 @@ bool DecodesFirstRow(const Bytes& bytes, const WebPBitstreamFeatures& features) 
   return decoded;
 }
 
+// Decodes as much of the picture as the data holds into config.output; the rows it filled,
+// counted from the top. The decoder goes row by row, so data that ends early still gives the
+// rows before it.
+int DecodeRows(const Bytes& bytes, WebPDecoderConfig& config) {
+  WebPIDecoder* decoder = WebPIDecode(nullptr, 0, &config);
+  if (decoder == nullptr) return 0;
+  const VP8StatusCode status = WebPIUpdate(decoder, bytes.data(), bytes.size());
+  int rows = 0;
+  if ((status == VP8_STATUS_OK || status == VP8_STATUS_SUSPENDED) &&
+      WebPIDecGetRGB(decoder, &rows, nullptr, nullptr, nullptr) == nullptr)
+    rows = 0;
+  WebPIDelete(decoder);
+  return rows;
+}
+
 // Opaque pictures are decoded straight into the image rows: the library writes blue, green, red
 // and, told to flip, starts at the bottom row, which is where the image keeps its first row.
-void DecodeOpaque(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config) {
+int DecodeOpaque(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config) {
   config.output.colorspace = MODE_BGR;
   config.output.is_external_memory = 1;
   config.output.u.RGBA.rgba = image.GetBits();
   config.output.u.RGBA.stride = static_cast<int>(image.GetRowBytes());
   config.output.u.RGBA.size = image.GetImageBytes();
   config.options.flip = 1;
-  if (WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK)
-    image.m_currentRow = image.GetHeight();
+  return DecodeRows(bytes, config);
 }
 
-// Pictures with alpha go through a buffer of blue, green, red, alpha rows, shown over white.
-void DecodeWithAlpha(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config,
-                     Bytes& pixels) {
-  const std::size_t stride = static_cast<std::size_t>(image.GetWidth()) * 4;
+// Pictures with alpha go through the library's own buffer of blue, green, red, alpha rows, shown
+// over white; only the rows decoded are touched.
+int DecodeWithAlpha(const Bytes& bytes, CDibImage& image, WebPDecoderConfig& config) {
   config.output.colorspace = MODE_BGRA;
-  config.output.is_external_memory = 1;
-  config.output.u.RGBA.rgba = pixels.data();
-  config.output.u.RGBA.stride = static_cast<int>(stride);
-  config.output.u.RGBA.size = pixels.size();
-  const bool decoded = WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK;
-  for (int y = 0; decoded && y < image.GetHeight(); ++y)
-    BgraOverWhiteRow(image.GetPixelAddress(0, y), pixels.data() + y * stride, image.GetWidth());
-  if (decoded) image.m_currentRow = image.GetHeight();
+  const int rows = DecodeRows(bytes, config);
+  const std::uint8_t* pixels = config.output.u.RGBA.rgba;
+  const auto stride = static_cast<std::size_t>(config.output.u.RGBA.stride);
+  for (int y = 0; pixels != nullptr && y < rows; ++y)
+    BgraOverWhiteRow(image.GetPixelAddress(0, y), pixels + y * stride, image.GetWidth());
+  return pixels != nullptr ? rows : 0;
 }
 
 void Decode(CDibImage& image) {
@@ -96,17 +108,16 @@ void Decode(CDibImage& image) {
       !ReadStillFeatures(bytes, config.input) || !DecodesFirstRow(bytes, config.input))
     return;
   const int width = config.input.width, height = config.input.height;
-  const bool alpha = config.input.has_alpha != 0;
-  // Every buffer and the picture are allocated before the library decodes anything. Sides are
-  // at most 16383 in this format, so the sizes below cannot overflow.
-  Bytes pixels(alpha ? static_cast<std::size_t>(width) * 4 * height : 0);
-  if (!image.Create(width, height)) return;
-  image.m_currentRow = 0;
-  if (alpha)
-    DecodeWithAlpha(bytes, image, config, pixels);
-  else
-    DecodeOpaque(bytes, image, config);
+  // The picture is allocated before the library decodes anything; its pages are touched only
+  // where rows are decoded.
+  if (!IsWithinAreaLimit(width, height) || !image.Create(width, height)) return;
+  const int rows = config.input.has_alpha ? DecodeWithAlpha(bytes, image, config)
+                                          : DecodeOpaque(bytes, image, config);
   WebPFreeDecBuffer(&config.output);
+  image.m_currentRow = rows;
+  // A first row followed by next to nothing is no picture of this size.
+  const std::uint64_t filled = static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(width);
+  if (!DataCouldFill(width, height, PixelsFromBytes(filled, kCutShortSlack))) image.ReleasePixels();
 }
 
 }  // namespace

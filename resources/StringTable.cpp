@@ -145,6 +145,12 @@ constexpr Entry kStrings[] = {
     {IDS_POSTER_IN_FILE,
      "The poster was built straight into '%s' and is not held in memory. Open that file to see "
      "or print it."},
+    {IDS_IMAGE_PAST_AREA,
+     "too large: %s x %s pixels, more than can be read here (%s pixels at most)"},
+    {IDS_IMAGE_NOT_LOADED, "the image could not be read (damaged, or too large for the memory)"},
+    {IDS_NO_TILE_READ,
+     "No tile image could be read: every tile file vanished or could not be read while the "
+     "poster was built."},
 };
 
 // Lookups search the table by halves, so a text added out of order would vanish, and of two

@@ -112,6 +112,10 @@ enum StringId : unsigned {
   // Posters too large for memory, built straight into their file.
   IDS_BUILD_INTO_FILE = 264,
   IDS_POSTER_IN_FILE = 265,
+  // Refusals of hostile inputs.
+  IDS_IMAGE_PAST_AREA = 300,
+  IDS_IMAGE_NOT_LOADED = 301,
+  IDS_NO_TILE_READ = 302,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).

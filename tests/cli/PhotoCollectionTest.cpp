@@ -197,3 +197,31 @@ TEST(CliPhotos, RecursiveFoldersStayInsideAndNameEverythingTheySkip) {
             std::string::npos)
       << r.out;
 }
+
+TEST(CliPhotos, AFolderTileUnreadableOnceTheBuildBeganIsSkippedButANamedOneStopsIt) {
+  const std::string dir = test::FreshDir("turns-bad");
+  SavedBmp(dir + "/a.bmp", 20, 15);
+  SavedBmp(dir + "/c.bmp", 20, 15);
+  // Its header probes well, its 16-bit pixels cannot be read.
+  test::Bytes bytes = test::ReadFile(SavedBmp(dir + "/b.bmp", 20, 15));
+  bytes[28] = 16;
+  test::WriteFile(dir + "/b.bmp", bytes);
+  const std::string main = SavedBmp(test::ScratchPath("turns-bad-main.bmp"), 40, 30);
+  auto build = [&](const std::string& namedTile) {
+    std::vector<std::string> args = {"build", main, "--print-width", "2", "--dpi", "100",
+                                     "-o", test::ScratchPath("turns-bad.bmp"), "--tiles-dir", dir};
+    if (!namedTile.empty()) args.push_back(namedTile);
+    return RunCli(args);
+  };
+  const auto fromFolder = build("");
+  ASSERT_EQ(fromFolder.exitCode, 0) << fromFolder.err;
+  EXPECT_NE(fromFolder.out.find("folders      1 skipped (1 vanished or unreadable during the build)"),
+            std::string::npos) << fromFolder.out;
+  EXPECT_NE(fromFolder.err.find(dir + "/b.bmp: "), std::string::npos) << fromFolder.err;
+  EXPECT_NE(fromFolder.out.find("tiles used   2 of 2 images"), std::string::npos) << fromFolder.out;
+  // Named as well, the file is the user's choice: the build stops at it.
+  const auto named = build(dir + "/b.bmp");
+  EXPECT_EQ(named.exitCode, 1);
+  EXPECT_NE(named.err.find("Error opening image file: '" + dir + "/b.bmp'"), std::string::npos)
+      << named.err;
+}

@@ -172,6 +172,41 @@ TEST(BuildPoster, AListOfDeletedFilesEndsQuietlyNotBuilt) {
   EXPECT_FALSE(f.Build().built);  // an empty list does nothing at all
 }
 
+TEST(BuildPoster, TilesThatMayBePassedOverAreLeftOutOfEveryOrderWhenUnreadable) {
+  for (const TileOrderMode mode : {TileOrderMode::Random, TileOrderMode::Matched}) {
+    Fixture f;
+    f.inputs.setup.params.TileOrder = mode;
+    f.inputs.mayPassOver = [](const std::string&) { return true; };
+    const std::string gone = SolidTile("pass-gone.bmp", 16, 12, {0, 0, 250});
+    const std::string damaged = SolidTile("pass-damaged.bmp", 16, 12, {0, 0, 255});
+    for (const std::string& path : {SolidTile("pass-kept1.bmp", 16, 12, {0, 9, 0}), gone, damaged,
+                                    SolidTile("pass-kept2.bmp", 16, 12, {9, 0, 0})})
+      ASSERT_TRUE(f.tiles.AddFile(path));
+    // Vanished before the build looks again, or unreadable (a 16-bit header) once it reads.
+    std::remove(gone.c_str());
+    test::Bytes bytes = test::ReadFile(damaged);
+    bytes[28] = 16;
+    test::WriteFile(damaged, bytes);
+    const PosterBuildResult r = f.Build();
+    ASSERT_TRUE(r.built) << r.messageId;
+    EXPECT_EQ(r.passedOverFiles, (std::vector<std::string>{gone, damaged}));
+    EXPECT_EQ(f.tiles.GetCount(), 2);
+    for (const int tile : r.cellTiles) ASSERT_TRUE(tile == 0 || tile == 1) << tile;
+  }
+  // With nothing left to lay, the build says why.
+  Fixture f;
+  f.inputs.mayPassOver = [](const std::string&) { return true; };
+  const std::string damaged = SolidTile("only-damaged.bmp", 16, 12, {1, 1, 1});
+  ASSERT_TRUE(f.tiles.AddFile(damaged));
+  test::Bytes bytes = test::ReadFile(damaged);
+  bytes[28] = 16;
+  test::WriteFile(damaged, bytes);
+  const PosterBuildResult r = f.Build();
+  EXPECT_FALSE(r.built);
+  EXPECT_EQ(r.messageId, static_cast<unsigned>(res::IDS_NO_TILE_READ));
+  EXPECT_EQ(r.passedOverFiles, std::vector<std::string>{damaged});
+}
+
 TEST(BuildPoster, TooSmallAPosterIsReported) {
   Fixture f;
   ASSERT_TRUE(f.tiles.AddFile(SolidTile("t.bmp", 8, 8, {9, 9, 9})));

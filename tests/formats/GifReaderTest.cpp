@@ -288,6 +288,21 @@ TEST(GifReader, AnImageWithoutDataIsBlackButLoaded) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(test::PixelAt(image, x, y), (test::Bgr{0, 0, 0}));
 }
 
+TEST(GifReader, OnlyAPictureItsDataCouldFillIsRead) {
+  // Two megapixels of one value, coded as tightly as LZW allows: the data's bound must admit it.
+  const std::vector<int> pixels(2048 * 1024, 1);
+  GifFile file = OneImage(2048, 1024, pixels, 2, DistinctColors(4));
+  CDibImage image;
+  ASSERT_TRUE(LoadsAs(file.Build(), image, 2048, 1024));
+  EXPECT_TRUE(LoadedWhole(image));
+  // The same picture without its data is past what the few bytes left could fill.
+  file.images[0].data.clear();
+  const std::string bare = Saved("bare.gif", file.Build());
+  int width = 0, height = 0;
+  EXPECT_FALSE(Probe(image, bare, width, height));
+  EXPECT_FALSE(Load(image, bare));
+}
+
 TEST(GifReader, MalformedHeadersAreRefusedByProbeAndLoad) {
   const ColorList table = DistinctColors(4);
   const Bytes good = OneImage(4, 4, RandomPixels(16, 4, 2), 2, table).Build();

@@ -156,3 +156,21 @@ TEST(HostileFiles, BombsAreRefusedBeforeTheirPictureIsAllocatedAndHugeOnesSaySo)
   EXPECT_EQ(DescribeRefusal(wide),
             "too large: 100,000 x 20 pixels, more than can be read here (65,535 at most on each side)");
 }
+
+TEST(HostileFiles, APicturePastTheAreaLimitIsTooLargeWithItsSize) {
+  // A one-bit PNG of 40,000 x 30,000 pixels, each side allowed, with bytes enough to inflate to
+  // it: 1.2 gigapixels are past the area limit.
+  std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x9c\x40\0\0\x75\x30\x01\0\0\0\0"
+                  "\xe4\x6d\xdd\xad", 33);
+  png.resize(256 * 1024, '\0');
+  const std::string huge = test::ScratchPath("huge.png");
+  test::WriteFile(huge, test::Bytes(png.begin(), png.end()));
+  CDibImage image;
+  int width = 0, height = 0;
+  EXPECT_FALSE(Probe(image, huge, width, height));
+  EXPECT_TRUE(ProbeDeclaredSize(image, huge, width, height));
+  EXPECT_FALSE(Load(image, huge));
+  EXPECT_EQ(DescribeRefusal(huge),
+            "too large: 40,000 x 30,000 pixels, more than can be read here (1,073,741,824 pixels "
+            "at most)");
+}
