@@ -203,7 +203,6 @@ int RunBuild(const Arguments& args) {
   }
   CDibImage mainImage;
   PosterBuildInputs inputs = BuildInputsFor(options);
-  inputs.mayPassOver = FolderTilesMayBePassedOver(options);
   inputs.setup.printer.dpiX = inputs.setup.printer.dpiY = options.dpi;
   if (!LoadMainImage(options.mainImage, mainImage, inputs.setup)) return kExitFailure;
   if (tiles.GetCount() == 0) {

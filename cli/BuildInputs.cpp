@@ -78,12 +78,11 @@ PosterBuildInputs BuildInputsFor(const BuildOptions& options) {
   inputs.seed = options.seed;
   inputs.threads = options.threads;
   inputs.repeatDistance = options.repeatDistance;
-  return inputs;
-}
-
-std::function<bool(const std::string&)> FolderTilesMayBePassedOver(const BuildOptions& options) {
+  // A tile that came from a folder may be passed over when it vanishes or cannot be read during
+  // the build; a tile the user named (one by one or in a tile list file) stops it.
   const std::set<std::string> named(options.tileFiles.begin(), options.tileFiles.end());
-  return [named](const std::string& path) { return named.count(path) == 0; };
+  inputs.mayPassOver = [named](const std::string& path) { return named.count(path) == 0; };
+  return inputs;
 }
 
 void ReportPassedOver(const PosterBuildResult& result, CConsoleProgress& progress) {

@@ -2,7 +2,6 @@
 // printed on standard error with its cause, and the build's inputs from the options.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,15 +30,9 @@
 [[nodiscard]] bool PosterFitsLimits(const TileList& tiles, const PosterSetup& setup,
                                     PosterFileFormat format, bool toFile);
 
-// The options, seed, threads and matching distance of a build; the images, the print size and
-// the printer are the caller's.
+// The options, seed, threads and matching distance of a build, and which tiles it may pass over
+// (those that came from a folder); the images, the print size and the printer are the caller's.
 [[nodiscard]] PosterBuildInputs BuildInputsFor(const BuildOptions& options);
-
-// For PosterBuildInputs::mayPassOver: the tiles that came from a folder may be passed over when
-// they vanish or cannot be read during the build; a tile the user named (one by one or in a
-// tile list file) stops it.
-[[nodiscard]] std::function<bool(const std::string&)> FolderTilesMayBePassedOver(
-    const BuildOptions& options);
 
 class CConsoleProgress;
 

@@ -215,6 +215,7 @@ bool Build(PosterBuildInputs& inputs, CDibImage& poster, CPosterSpool& spool,
   TileOrderShuffle order;
   inputs.rowSink = &spool;
   PosterBuildResult result = BuildPoster(inputs, poster, order, &progress);
+  ReportPassedOver(result, progress);
   job.cellWidth = result.grid.tileWidth;
   job.cellHeight = result.grid.tileHeight;
   placed.across = result.grid.tilesAcross;
