@@ -54,7 +54,10 @@ TargetCheck CheckOutputTarget(const std::string& path, const std::vector<std::st
   std::string folder = *target;
   StripFileName(folder);
   if (const int error = FolderRefusal(folder.empty() ? std::string(".") : folder))
-    return Refused(TargetRefusal::kFolder, res::FormatString(res::IDS_OUTPUT_FOLDER,
-                                                             {path, folder, DescribeFileError(error)}));
+    return Refused(TargetRefusal::kFolder,
+                   res::FormatString(res::IDS_OUTPUT_FOLDER,
+                                     {path, folder,
+                                      error == ENOENT ? res::LoadString(res::IDS_NO_SUCH_FOLDER)
+                                                      : DescribeFileError(error)}));
   return {COutputTarget(path), TargetRefusal::kNone, {}};
 }

@@ -151,6 +151,7 @@ constexpr Entry kStrings[] = {
     {IDS_NO_TILE_READ,
      "No tile image could be read: every tile file vanished or could not be read while the "
      "poster was built."},
+    {IDS_NO_SUCH_FOLDER, "no such folder"},
 };
 
 // Lookups search the table by halves, so a text added out of order would vanish, and of two

@@ -116,6 +116,7 @@ enum StringId : unsigned {
   IDS_IMAGE_PAST_AREA = 300,
   IDS_IMAGE_NOT_LOADED = 301,
   IDS_NO_TILE_READ = 302,
+  IDS_NO_SUCH_FOLDER = 303,
 };
 
 // The text of a string id, or nullptr when the table has none (as a failed LoadString).

@@ -228,6 +228,9 @@ TEST(CliHostile, AnOutputLinkWritesItsTargetAndFoldersOrDevicesAreRefusedFirst) 
       r = RunCli(args);
       EXPECT_EQ(r.exitCode, 1) << args[0] << " " << output;
       EXPECT_TRUE(Has(r.err, "The output file cannot be written to '" + output + "'")) << r.err;
+      if (output == missing) {
+        EXPECT_TRUE(Has(r.err, "/missing/': no such folder.")) << r.err;
+      }
       EXPECT_FALSE(Has(r.err, "memory")) << r.err;
       EXPECT_FALSE(Has(r.err, "Laying tiles")) << r.err;
     }
